@@ -1,0 +1,105 @@
+#include "store/CBase64.h"
+
+#include "platform/CodePage.h"
+#include "store/Base64Error.h"
+
+namespace lexiglow {
+
+namespace {
+
+constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr qint32 notInAlphabet = -1;
+constexpr qint32 padding = -2;
+
+} // namespace
+
+CBase64::CBase64()
+{
+    m_decoding.fill(notInAlphabet);
+    for (int i = 0; i < 64; ++i) {
+        m_encoding[i] = alphabet[i];
+        m_decoding[quint8(alphabet[i])] = i;
+    }
+    m_decoding['='] = padding;
+}
+
+QString CBase64::Encode(QByteArrayView bytes) const
+{
+    return CodePage::system().toUnicode(encodeToCodes(bytes));
+}
+
+QByteArray CBase64::encodeToCodes(QByteArrayView bytes) const
+{
+    const qsizetype size = bytes.size();
+    QByteArray text(encodedSize(size), Qt::Uninitialized);
+    char *out = text.data();
+    const auto byteAt = [&](qsizetype i) -> quint32 { return i < size ? quint8(bytes[i]) : 0; };
+    for (qsizetype i = 0; i < size || i == 0; i += 3) {
+        const quint32 n = byteAt(i) << 16 | byteAt(i + 1) << 8 | byteAt(i + 2);
+        *out++ = m_encoding[n >> 18];
+        *out++ = m_encoding[(n >> 12) & 63];
+        *out++ = m_encoding[(n >> 6) & 63];
+        *out++ = m_encoding[n & 63];
+    }
+    // The zero bytes that filled the last group up to three become padding;
+    // the empty input is one group of which only the last character is padded.
+    const qsizetype missing = size == 0 ? 3 : (3 - size % 3) % 3;
+    if (missing == 2)
+        text[text.size() - 2] = '=';
+    if (missing > 0)
+        text[text.size() - 1] = '=';
+    return text;
+}
+
+QByteArray CBase64::Decode(const QString &text) const
+{
+    return decodeCodes(CodePage::system().fromUnicode(text));
+}
+
+QByteArray CBase64::decodeCodes(QByteArrayView codes) const
+{
+    QByteArray bytes(maxDecodedSize(codes.size()), Qt::Uninitialized);
+    bytes.truncate(decodeInto(codes, bytes.data()));
+    return bytes;
+}
+
+qsizetype CBase64::decodeInto(QByteArrayView codes, char *out) const
+{
+    const qsizetype length = codes.size();
+    if (length == 0 || length % 4 != 0)
+        raiseError("Decode", QStringLiteral("Invalid length"));
+
+    const auto entry = [&](qsizetype i) { return m_decoding[quint8(codes[i])]; };
+    qsizetype pad = 0;
+    if (codes[length - 1] == '=')
+        pad = 1;
+    if (codes[length - 2] == '=') {
+        if (pad == 0)
+            raiseError("Decode", QStringLiteral("Invalid padding"));
+        pad = 2;
+    }
+
+    for (qsizetype i = 0; i < length; i += 4) {
+        const bool lastGroup = i + 4 == length;
+        // Padding in the last two places reads as "A" (zero bits).
+        const qint32 d2 = lastGroup && pad == 2 ? 0 : entry(i + 2);
+        const qint32 d3 = lastGroup && pad >= 1 ? 0 : entry(i + 3);
+        // A negative entry sets every bit above its place, so any character
+        // outside the alphabet shows in the top eight bits.
+        const quint32 n = quint32(entry(i)) << 18 | quint32(entry(i + 1)) << 12
+            | quint32(d2) << 6 | quint32(d3);
+        if (n & 0xFF000000u)
+            raiseError("Decode", QStringLiteral("Invalid character found"));
+        *out++ = char(n >> 16);
+        *out++ = char(n >> 8);
+        *out++ = char(n);
+    }
+    return maxDecodedSize(length) - pad;
+}
+
+void CBase64::raiseError(const char *operation, const QString &message) const
+{
+    throw Base64Error(QStringLiteral("CBase64.") + QLatin1StringView(operation), message);
+}
+
+} // namespace lexiglow

@@ -1,0 +1,104 @@
+#include "store/ListFileReader.h"
+
+#include "store/FileError.h"
+
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <cstring>
+
+namespace lexiglow {
+
+namespace {
+
+constexpr qsizetype blockSize = 64 * 1024;
+
+} // namespace
+
+ListFileReader::ListFileReader(const QString &fileName)
+    : m_fileName(fileName)
+    , m_file(fileName)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        fail(QStringLiteral("the file does not exist"));
+    if (info.isDir())
+        fail(QStringLiteral("this is a folder, not a list file"));
+    if (!info.isFile())
+        fail(QStringLiteral("this is not a plain file"));
+    if (!m_file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("the file cannot be opened (%1)").arg(m_file.errorString()));
+    m_size = m_file.size();
+}
+
+QByteArrayView ListFileReader::take(qsizetype count)
+{
+    const qint64 start = m_consumed;
+    const QByteArrayView bytes = takeAtMost(count);
+    if (bytes.size() < count)
+        fail(QStringLiteral("the file ends in the middle of an entry (at byte %1)").arg(start));
+    return bytes;
+}
+
+QByteArrayView ListFileReader::takeAtMost(qsizetype count)
+{
+    const qsizetype available = fill(count);
+    const qsizetype taken = std::min(available, count);
+    const QByteArrayView bytes(m_buffer.constData() + m_start, taken);
+    m_start += taken;
+    m_consumed += taken;
+    return bytes;
+}
+
+qint16 ListFileReader::takeInt16()
+{
+    return qFromLittleEndian<qint16>(take(2).data());
+}
+
+quint16 ListFileReader::takeUInt16()
+{
+    return qFromLittleEndian<quint16>(take(2).data());
+}
+
+qint32 ListFileReader::takeInt32()
+{
+    return qFromLittleEndian<qint32>(take(4).data());
+}
+
+qint64 ListFileReader::remaining() const
+{
+    return std::max<qint64>(0, m_size - m_consumed);
+}
+
+void ListFileReader::fail(const QString &problem) const
+{
+    throw FileError(m_fileName, problem);
+}
+
+// Makes at least count bytes available from m_start where the file holds them,
+// and returns how many are available.
+qsizetype ListFileReader::fill(qsizetype count)
+{
+    if (m_end - m_start >= count)
+        return m_end - m_start;
+
+    const qsizetype kept = m_end - m_start;
+    const qsizetype capacity = std::max(blockSize, count);
+    if (m_buffer.size() < capacity)
+        m_buffer.resize(capacity);
+    std::memmove(m_buffer.data(), m_buffer.constData() + m_start, size_t(kept));
+    m_start = 0;
+    m_end = kept;
+
+    while (m_end < count) {
+        const qint64 got = m_file.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
+        if (got < 0)
+            fail(QStringLiteral("the file cannot be read (%1)").arg(m_file.errorString()));
+        if (got == 0)
+            break;
+        m_end += got;
+    }
+    return m_end;
+}
+
+} // namespace lexiglow

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+namespace lexiglow {
+
+// Reads a list file front to back through a buffer of its own, so that a
+// file of any size is read in large blocks and never held whole in memory.
+// Every shortfall is a FileError that names the file.
+class ListFileReader final
+{
+public:
+    // Throws FileError when the file is missing, is not a plain file or
+    // cannot be opened for reading.
+    explicit ListFileReader(const QString &fileName);
+    Q_DISABLE_COPY_MOVE(ListFileReader)
+
+    const QString &fileName() const { return m_fileName; }
+
+    // The next count bytes; valid until the next call. Throws FileError when
+    // the file ends first.
+    QByteArrayView take(qsizetype count);
+    // Like take, but a file that ends first gives a shorter view.
+    QByteArrayView takeAtMost(qsizetype count);
+    qint16 takeInt16();
+    quint16 takeUInt16();
+    qint32 takeInt32();
+
+    // Bytes not yet taken, as far as the file's size at opening tells.
+    qint64 remaining() const;
+    qint64 position() const { return m_consumed; }
+
+    [[noreturn]] void fail(const QString &problem) const;
+
+private:
+    qsizetype fill(qsizetype count);
+
+    QString m_fileName;
+    QFile m_file;
+    QByteArray m_buffer;
+    qsizetype m_start = 0;
+    qsizetype m_end = 0;
+    qint64 m_size = 0;
+    qint64 m_consumed = 0;
+};
+
+} // namespace lexiglow

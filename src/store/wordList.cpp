@@ -1,0 +1,359 @@
+#include "store/wordList.h"
+
+#include "Version.h"
+#include "platform/CodePage.h"
+#include "platform/Notice.h"
+#include "store/CBase64.h"
+#include "store/FileError.h"
+#include "store/ListFileReader.h"
+
+#include <QFileDevice>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <array>
+
+namespace lexiglow {
+
+namespace {
+
+constexpr char magic[] = "LEXIG";
+constexpr qsizetype magicSize = 5;
+constexpr qint16 lengthTag = 3;
+constexpr qint16 textTag = 8;
+// The smallest entry a word can take: a length entry and a text entry both
+// tagged 8 with a zero count.
+constexpr qint64 smallestFieldSize = 8;
+// What the encoder makes of the empty text; it decodes to one NUL character,
+// which must read back as the empty text it was written for.
+constexpr QByteArrayView emptyFieldForm = "AAA=";
+
+// Maps every UTF-16 code unit to its enciphered counterpart: its code in the
+// code page (or the code of "?"), XOR the key, back to a character.
+class CipherTable final
+{
+public:
+    explicit CipherTable(const CodePage &page)
+    {
+        for (std::size_t unit = 0; unit < m_map.size(); ++unit)
+            m_map[unit] = page.toChar(page.toCodeOrSubstitute(char16_t(unit)) ^ wordList::cipherKey);
+    }
+    char16_t operator()(char16_t unit) const { return m_map[unit]; }
+
+private:
+    std::array<char16_t, 0x10000> m_map{};
+};
+
+const CipherTable &cipher()
+{
+    static const CipherTable table(CodePage::system());
+    return table;
+}
+
+QString applyCipher(QStringView txt)
+{
+    QString result(txt.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < txt.size(); ++i)
+        result[i] = QChar(cipher()(txt[i].unicode()));
+    return result;
+}
+
+QString fileNameOf(const QIODevice &device)
+{
+    const auto *file = qobject_cast<const QFileDevice *>(&device);
+    return file ? file->fileName() : QString();
+}
+
+void writeAll(QIODevice &device, QByteArrayView bytes)
+{
+    if (device.write(bytes.data(), bytes.size()) != bytes.size())
+        throw FileError(fileNameOf(device), QStringLiteral("the file cannot be written (%1)").arg(device.errorString()));
+}
+
+template<typename T>
+void appendLittleEndian(QByteArray &bytes, T value)
+{
+    char buffer[sizeof(T)];
+    qToLittleEndian(value, buffer);
+    bytes.append(buffer, sizeof(T));
+}
+
+// The number at the start of text, rounded half to even: an optional sign,
+// digits, an optional "." and digits; blanks anywhere are skipped. Text that
+// does not start with a number gives 0. Nothing when the result does not fit
+// 16 bits.
+std::optional<qint16> roundedLeadingNumber(QStringView text)
+{
+    qsizetype pos = 0;
+    const auto peek = [&]() -> char16_t {
+        while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t'))
+            ++pos;
+        return pos < text.size() ? text[pos].unicode() : u'\0';
+    };
+    const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+
+    bool negative = false;
+    if (peek() == u'+' || peek() == u'-') {
+        negative = text[pos] == u'-';
+        ++pos;
+    }
+    constexpr qint64 tooLarge = 1 << 20; // far beyond 16 bits, far from overflow
+    qint64 magnitude = 0;
+    for (char16_t c = peek(); isDigit(c); ++pos, c = peek())
+        magnitude = std::min(tooLarge, magnitude * 10 + (c - u'0'));
+
+    int firstDecimal = 0;
+    bool nonZeroAfterFirst = false;
+    if (peek() == u'.') {
+        ++pos;
+        if (char16_t c = peek(); isDigit(c)) {
+            firstDecimal = c - u'0';
+            ++pos;
+            for (c = peek(); isDigit(c); ++pos, c = peek())
+                nonZeroAfterFirst = nonZeroAfterFirst || c != u'0';
+        }
+    }
+
+    const bool exactHalf = firstDecimal == 5 && !nonZeroAfterFirst;
+    if (firstDecimal > 5 || (firstDecimal == 5 && !exactHalf) || (exactHalf && magnitude % 2 == 1))
+        ++magnitude;
+    const qint64 value = negative ? -magnitude : magnitude;
+    if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
+        return std::nullopt;
+    return qint16(value);
+}
+
+} // namespace
+
+wordList::wordList(Notice &notice)
+    : m_notice(notice)
+    , m_created(zeroDate())
+{
+}
+
+wordList::~wordList() = default;
+
+QDateTime wordList::zeroDate()
+{
+    return QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
+}
+
+WordArray wordList::getlist() const
+{
+    return m_words;
+}
+
+void wordList::setlist(const WordArray &sl)
+{
+    m_words = sl;
+}
+
+bool wordList::setver(QStringView d)
+{
+    const std::optional<qint16> version = roundedLeadingNumber(d);
+    if (!version)
+        return false;
+    m_version = *version;
+    return true;
+}
+
+QString wordList::getver() const
+{
+    return QString::number(m_version);
+}
+
+void wordList::setdesc(const QString &d)
+{
+    m_description = d;
+}
+
+QString wordList::getdesc() const
+{
+    return m_description;
+}
+
+void wordList::setcreate(const QDateTime &sc)
+{
+    m_created = sc;
+}
+
+QDateTime wordList::getcreate() const
+{
+    return m_created;
+}
+
+void wordList::addword(const QString &word)
+{
+    m_words.append(word);
+}
+
+void wordList::setname(const QString &name)
+{
+    m_name = name;
+}
+
+QString wordList::getname() const
+{
+    return m_name;
+}
+
+CBase64 &wordList::codec()
+{
+    if (!m_codec)
+        m_codec = std::make_unique<CBase64>();
+    return *m_codec;
+}
+
+void wordList::SaveData(const QString &filename)
+{
+    const qsizetype upperBound = m_words.upperBound();
+    if (upperBound >= 1 && m_words.lowerBound() > 1)
+        throw FileError(filename, QStringLiteral("the list has no word at index 1"));
+    if (upperBound > std::numeric_limits<qint32>::max())
+        throw FileError(filename, QStringLiteral("the list has too many words for a list file"));
+
+    QSaveFile file(filename);
+    if (!file.open(QIODevice::WriteOnly))
+        throw FileError(filename, QStringLiteral("the file cannot be created (%1)").arg(file.errorString()));
+
+    QByteArray header(magic, magicSize);
+    appendLittleEndian(header, qint16(versionMajor));
+    writeAll(file, header);
+    saveField(m_description, file);
+    saveField(m_name, file);
+    QByteArray count;
+    appendLittleEndian(count, qint32(upperBound));
+    writeAll(file, count);
+    for (qsizetype i = 1; i <= upperBound; ++i)
+        saveField(m_words[i], file);
+
+    if (!file.commit())
+        throw FileError(filename, QStringLiteral("the file cannot be saved (%1)").arg(file.errorString()));
+}
+
+void wordList::saveField(const QString &fieldtext, QIODevice &file)
+{
+    const QString enciphered = Encrypt(fieldtext);
+    QByteArray utf16le;
+    utf16le.reserve(enciphered.size() * 2);
+    for (const QChar ch : enciphered) {
+        utf16le.append(char(ch.unicode() & 0xFF));
+        utf16le.append(char(ch.unicode() >> 8));
+    }
+    const QByteArray text = codec().encodeToCodes(utf16le);
+    if (text.size() > std::numeric_limits<quint16>::max()) {
+        throw FileError(fileNameOf(file),
+                        QStringLiteral("a text of %1 characters is too long for a list file (at most %2)")
+                            .arg(fieldtext.size())
+                            .arg(maxFieldLength));
+    }
+
+    QByteArray entry;
+    entry.reserve(10 + text.size());
+    appendLittleEndian(entry, lengthTag);
+    appendLittleEndian(entry, qint32(text.size()));
+    appendLittleEndian(entry, textTag);
+    appendLittleEndian(entry, quint16(text.size()));
+    entry.append(text);
+    writeAll(file, entry);
+}
+
+QString wordList::loadField(ListFileReader &file)
+{
+    QString text;
+    loadFieldInto(file, text);
+    return text;
+}
+
+void wordList::loadFieldInto(ListFileReader &in, QString &text)
+{
+    const auto unexpectedTag = [&](qint16 tag) {
+        in.fail(QStringLiteral("unexpected entry type %1 at byte %2").arg(tag).arg(in.position() - 2));
+    };
+
+    // The length entry only repeats what the text entry says; skip it.
+    if (const qint16 tag = in.takeInt16(); tag == lengthTag)
+        in.take(4);
+    else if (tag == textTag)
+        in.take(in.takeUInt16());
+    else
+        unexpectedTag(tag);
+
+    QByteArray number;
+    QByteArrayView base64;
+    if (const qint16 tag = in.takeInt16(); tag == textTag) {
+        base64 = in.take(in.takeUInt16());
+    } else if (tag == lengthTag) {
+        number = QByteArray::number(in.takeInt32()); // a number stands for its decimal text
+        base64 = number;
+    } else {
+        unexpectedTag(tag);
+    }
+
+    if (base64 == emptyFieldForm) {
+        text.clear();
+        return;
+    }
+    std::array<char, CBase64::maxDecodedSize(std::numeric_limits<quint16>::max())> decoded;
+    const qsizetype byteCount = codec().decodeInto(base64, decoded.data());
+    const qsizetype unitCount = byteCount / 2; // an odd last byte is dropped
+    text.resize(unitCount);
+    QChar *out = text.data();
+    for (qsizetype i = 0; i < unitCount; ++i)
+        out[i] = QChar(cipher()(char16_t(quint8(decoded[2 * i]) | quint8(decoded[2 * i + 1]) << 8)));
+}
+
+std::optional<qint32> wordList::readHeader(ListFileReader &in)
+{
+    if (in.takeAtMost(magicSize) != QByteArrayView(magic, magicSize)) {
+        m_notice.tell(QStringLiteral("Invalid File"));
+        return std::nullopt;
+    }
+    in.takeInt16(); // the writing program's version: any value is accepted
+    m_description = loadField(in);
+    m_name = loadField(in);
+
+    const qint32 count = in.takeInt32();
+    // Every entry before the closing empty word is read; refuse a count the
+    // file cannot back before anything is allocated for it.
+    if (count > 1 && qint64(count - 1) > in.remaining() / smallestFieldSize) {
+        in.fail(QStringLiteral("it claims %1 words, more than the file can hold").arg(count));
+    }
+    return count;
+}
+
+void wordList::ReadData(const QString &filename)
+{
+    ListFileReader in(filename);
+    const std::optional<qint32> count = readHeader(in);
+    if (!count || *count <= 0)
+        return;
+    m_words = WordArray(1, QStringList(*count - 1));
+    for (qint32 i = 1; i < *count; ++i)
+        loadFieldInto(in, m_words[i]);
+}
+
+void wordList::ReadData(const QString &filename, const std::function<void(QStringView)> &eachWord)
+{
+    ListFileReader in(filename);
+    const std::optional<qint32> count = readHeader(in);
+    if (!count)
+        return;
+    QString word;
+    for (qint32 i = 1; i < *count; ++i) {
+        loadFieldInto(in, word);
+        eachWord(word);
+    }
+}
+
+QString wordList::Encrypt(QStringView txt)
+{
+    return applyCipher(txt);
+}
+
+QString wordList::Decrypt(QStringView txt)
+{
+    return applyCipher(txt);
+}
+
+} // namespace lexiglow

@@ -1,0 +1,166 @@
+#include "support/ListFileBytes.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run lxg(const QStringList &args, const QByteArray &input = {})
+{
+    QProcess process;
+    process.start(QStringLiteral(LXG_PATH), args);
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(30000))
+        qFatal("lxg did not finish");
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+class TestLxg final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void createThenShow_roundTrips();
+    void create_fromStandardInput();
+    void create_matchesHandWrittenBytes();
+    void show_foreignFile_saysInvalidFile();
+    void show_damagedFile_data();
+    void show_damagedFile();
+    void usageErrors_exit2_data();
+    void usageErrors_exit2();
+    void help();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestLxg::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestLxg::createThenShow_roundTrips()
+{
+    // A byte order mark, CR LF and LF line ends, blank lines, and words kept as written.
+    listbytes::write(path(u"words.txt"_s),
+                     "\xef\xbb\xbf" "caf\xc3\xa9\r\n\r\n  \nEuro \xe2\x82\xac\n two words \nlast");
+
+    const Run created = lxg({u"create"_s, path(u"list.lxg"_s), u"--name"_s, u"Caf\u00e9s"_s,
+                             u"--description=Things \u0153"_s, path(u"words.txt"_s)});
+    QCOMPARE(created.exitCode, 0);
+    QCOMPARE(created.err, QString());
+
+    const Run shown = lxg({u"show"_s, path(u"list.lxg"_s)});
+    QCOMPARE(shown.exitCode, 0);
+    QCOMPARE(shown.out, u"Caf\u00e9s\nThings \u0153\ncaf\u00e9\nEuro \u20ac\n two words \nlast\n"_s);
+}
+
+void TestLxg::create_fromStandardInput()
+{
+    const Run created = lxg({u"create"_s, path(u"list.lxg"_s), u"--name"_s, u"Pets"_s, u"-"_s}, "cat\ndog\n");
+    QCOMPARE(created.exitCode, 0);
+
+    const Run shown = lxg({u"show"_s, path(u"list.lxg"_s)});
+    QCOMPARE(shown.out, u"Pets\n\ncat\ndog\n"_s);
+}
+
+void TestLxg::create_matchesHandWrittenBytes()
+{
+    const Run created = lxg({u"create"_s, path(u"colors.lxg"_s), u"--name"_s, u"Colors"_s}, "red\ngreen\nblue\n");
+    QCOMPARE(created.exitCode, 0);
+
+    QCOMPARE(listbytes::read(path(u"colors.lxg"_s)), listbytes::colorsFile);
+}
+
+void TestLxg::show_foreignFile_saysInvalidFile()
+{
+    listbytes::write(path(u"foreign.lxg"_s), "PK\x03\x04 not a list");
+
+    const Run shown = lxg({u"show"_s, path(u"foreign.lxg"_s)});
+
+    QCOMPARE(shown.exitCode, 1);
+    QCOMPARE(shown.out, QString());
+    QCOMPARE(shown.err, u"Invalid File\n"_s);
+}
+
+void TestLxg::show_damagedFile_data()
+{
+    using namespace listbytes;
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+
+    QTest::addRow("bad Base64")
+        << header() + field(empty) + field("GAA0ADcANAApACg") + int32(1)
+        << u"Error 5 in CBase64.Decode: Invalid length"_s;
+    QTest::addRow("cut short") << colorsFile.left(100) << u"ends in the middle of an entry"_s;
+    QTest::addRow("huge count")
+        << header() + field(empty) + field(colors) + int32(1 << 30) << u"more than the file can hold"_s;
+}
+
+void TestLxg::show_damagedFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    listbytes::write(path(u"damaged.lxg"_s), bytes);
+
+    const Run shown = lxg({u"show"_s, path(u"damaged.lxg"_s)});
+
+    QCOMPARE(shown.exitCode, 1);
+    QCOMPARE(shown.out, QString());
+    QVERIFY2(shown.err.contains(message), qPrintable(shown.err));
+    QVERIFY2(shown.err.contains(path(u"damaged.lxg"_s)), qPrintable(shown.err));
+}
+
+void TestLxg::usageErrors_exit2_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addRow("nothing") << QStringList();
+    QTest::addRow("unknown command") << QStringList{u"make"_s};
+    QTest::addRow("create without name") << QStringList{u"create"_s, u"x.lxg"_s};
+    QTest::addRow("create without file") << QStringList{u"create"_s, u"--name"_s, u"X"_s};
+    QTest::addRow("name without value") << QStringList{u"create"_s, u"x.lxg"_s, u"--name"_s};
+    QTest::addRow("unknown option") << QStringList{u"create"_s, u"x.lxg"_s, u"--name"_s, u"X"_s, u"--colour"_s, u"red"_s};
+    QTest::addRow("show without file") << QStringList{u"show"_s};
+    QTest::addRow("show with two files") << QStringList{u"show"_s, u"a.lxg"_s, u"b.lxg"_s};
+}
+
+void TestLxg::usageErrors_exit2()
+{
+    QFETCH(QStringList, args);
+
+    const Run run = lxg(args);
+
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err.count(u'\n'), 1);
+    QVERIFY(run.err.contains(u"lxg --help"_s));
+    QVERIFY(!QFile::exists(u"x.lxg"_s));
+}
+
+void TestLxg::help()
+{
+    const Run run = lxg({u"--help"_s});
+
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains(u"lxg create OUT.lxg --name NAME"_s));
+    QVERIFY(run.out.contains(u"lxg show FILE.lxg"_s));
+}
+
+QTEST_GUILESS_MAIN(TestLxg)
+#include "tst_lxg.moc"
