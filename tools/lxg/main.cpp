@@ -1,7 +1,7 @@
 // lxg: makes, shows and uses Lexiglow word lists from the command line.
 
 #include "platform/Notice.h"
-#include "store/Base64Error.h"
+#include "store/ReadListFile.h"
 #include "store/FileError.h"
 #include "store/wordList.h"
 
@@ -161,10 +161,9 @@ int show(const QStringList &args)
     const QString &file = parsed.positionals[0];
     ErrorStreamNotice notice;
     wordList list(notice);
-    try {
-        list.ReadData(file);
-    } catch (const Base64Error &error) {
-        throw FileError(file, QString::fromStdString(error.what()));
+    if (const std::optional<QString> failure = readListFile(list, file)) {
+        err() << "lxg: " << *failure << Qt::endl;
+        return exitFailure;
     }
     if (notice.told())
         return exitFailure;

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "generation/WordPool.h"
+#include "settings/GenerationSettings.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace lexiglow {
+
+class Notice;
+class RandomSource;
+
+// One row of the list view as the engine sees it.
+struct ListRow
+{
+    bool checked = false;
+    QString key; // "file_" + entry number
+};
+
+// Where a batch is written: the suggestions text box in the program.
+class SuggestionSink
+{
+public:
+    virtual ~SuggestionSink() = default;
+    virtual void setText(const QString &text) = 0;
+    virtual void append(const QString &text) = 0;
+};
+
+// Makes password suggestions from the words of the ticked lists.
+//
+// A candidate is two words drawn from the pool, a drop number that may empty
+// one of them, a special character when those are on, and a number 1..99,
+// joined in one of three arrangements and put in the chosen letter case. A
+// password is the first of up to 1499 candidates within the length limits,
+// or else the 1500th candidate.
+class SuggestionEngine final
+{
+public:
+    // A batch holds at most this many passwords, so that no setting can
+    // freeze the program for long or exhaust its memory.
+    static constexpr int maxPasswordCount = 100000;
+    static constexpr int attemptLimit = 1500;
+    static inline const QString heading = QStringLiteral("Generating Your Suggestions...");
+    static inline const QString lineBreak = QStringLiteral("\r\n");
+
+    SuggestionEngine(RandomSource &random, SettingsSource &settings, Notice &notice);
+    Q_DISABLE_COPY_MOVE(SuggestionEngine)
+
+    // Starts a fresh random sequence and gathers the words of every ticked
+    // row's list file, in row order. A file that cannot be read adds no
+    // words; the user is told once, naming every such file.
+    void buildlist(const QList<ListRow> &rows, const QStringList &passfiles);
+    // The two halves of buildlist, for callers without rows: an empty pool
+    // and a fresh random sequence, then one list file's words. addList
+    // returns why the file could not be read, naming it.
+    void startPool();
+    std::optional<QString> addList(const QString &path);
+
+    // Writes the heading and a batch of passwords to sink. A length or count
+    // whose text is not a number, or a count above maxPasswordCount, is named
+    // to the user and no password is made.
+    void generate(SuggestionSink &sink);
+
+    // One password under the settings in force. Throws std::invalid_argument
+    // when the minimum or maximum length is not a number.
+    QString getpassword();
+    QString getrandword();
+    static QString &replaceletters(QString &str1);
+
+    const WordPool &pool() const { return m_pool; }
+
+private:
+    struct Limits
+    {
+        double minimum = 0;
+        double maximum = 0;
+    };
+
+    std::optional<Limits> readLimits(const GenerationSettings &settings);
+    QString getpassword(const GenerationSettings &settings, Limits limits);
+    QString getrandword(bool letterReplacement);
+    // Int(r * n) + 1: a whole number from 1 to n.
+    int drawUpTo(int n);
+
+    RandomSource &m_random;
+    SettingsSource &m_settings;
+    Notice &m_notice;
+    WordPool m_pool;
+};
+
+} // namespace lexiglow

@@ -1,0 +1,107 @@
+#include "library/ListLibrary.h"
+
+#include "platform/FolderListing.h"
+#include "platform/Notice.h"
+#include "platform/SettingsStore.h"
+#include "settings/GenerationSettings.h"
+#include "store/ReadListFile.h"
+#include "store/wordList.h"
+
+#include <QDir>
+
+namespace lexiglow {
+
+namespace {
+
+const QString section = QStringLiteral("passfiles");
+const QString countKey = QStringLiteral("count");
+const QString rowKeyPrefix = QStringLiteral("file_");
+
+QString passfileKey(qsizetype entry)
+{
+    return QStringLiteral("passfile") + QString::number(entry);
+}
+
+// The stored entry count, when it is a whole number the library can hold.
+std::optional<qsizetype> storedCount(const QString &text)
+{
+    const std::optional<double> count = settingNumber(text);
+    if (!count || *count < 0 || *count > double(ListLibrary::maxEntries) || *count != qsizetype(*count))
+        return std::nullopt;
+    return qsizetype(*count);
+}
+
+} // namespace
+
+ListLibrary::ListLibrary(SettingsStore &store)
+    : m_store(store)
+{
+}
+
+const QString &ListLibrary::path(qsizetype entry) const
+{
+    Q_ASSERT(entry >= 1 && entry <= count());
+    return m_passfiles[entry];
+}
+
+void ListLibrary::loadf(const QString &programFolder)
+{
+    m_passfiles = {QString()};
+    const qsizetype stored = storedCount(m_store.value(section, countKey, QStringLiteral("0"))).value_or(0);
+    if (stored > 0) {
+        for (qsizetype entry = 1; entry <= stored; ++entry)
+            m_passfiles.append(m_store.value(section, passfileKey(entry), QStringLiteral("0")));
+    } else {
+        const QDir folder(programFolder);
+        for (const QString &name : listPlainFiles(programFolder, QStringLiteral("*.lxg"), maxEntries))
+            m_passfiles.append(QDir::toNativeSeparators(folder.filePath(name)));
+    }
+    savef();
+}
+
+bool ListLibrary::savef()
+{
+    m_store.setValue(section, countKey, QString::number(count()));
+    for (qsizetype entry = 1; entry <= count(); ++entry)
+        m_store.setValue(section, passfileKey(entry), m_passfiles[entry]);
+    return m_store.flush();
+}
+
+std::optional<qsizetype> ListLibrary::add(const QString &path)
+{
+    if (count() >= maxEntries)
+        return std::nullopt;
+    m_passfiles.append(path);
+    return count();
+}
+
+void ListLibrary::remove(qsizetype entry)
+{
+    if (entry >= 1 && entry <= count())
+        m_passfiles.removeAt(entry);
+}
+
+QString ListLibrary::rowKey(qsizetype entry)
+{
+    return rowKeyPrefix + QString::number(entry);
+}
+
+std::optional<qsizetype> ListLibrary::entryNumber(QStringView key)
+{
+    bool ok = false;
+    const qsizetype entry = key.mid(rowKeyPrefix.size()).toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return entry;
+}
+
+ListSummary readListSummary(const QString &path, Notice &notice)
+{
+    wordList list(notice);
+    // Every word is read too, so that a damaged list shows at once.
+    if (std::optional<QString> failure = readListFile(list, path, [](QStringView) {}))
+        return {{}, {}, *failure};
+    return {list.getname(), list.getdesc(), {}};
+}
+
+} // namespace lexiglow

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace lexiglow {
+
+class SettingsStore;
+
+// The word-list files the user works with: entries 1..N, each the full path
+// of a list file exactly as found or chosen (not normalised, duplicates
+// allowed, not required to exist). Stored in section "passfiles" as "count"
+// and "passfile1".."passfileN".
+class ListLibrary final
+{
+public:
+    // Entry numbers are 16-bit on the stored form's readers.
+    static constexpr qsizetype maxEntries = 32767;
+
+    explicit ListLibrary(SettingsStore &store);
+    Q_DISABLE_COPY_MOVE(ListLibrary)
+
+    // The library as an array whose index 0 is an empty slot and whose
+    // entries sit at 1..count().
+    const QStringList &passfiles() const { return m_passfiles; }
+    qsizetype count() const { return m_passfiles.size() - 1; }
+    const QString &path(qsizetype entry) const;
+
+    // Fills the library from the settings store or, when the store holds no
+    // library (no count, "0", or a count that is not a whole number from 0
+    // to 32767), from the list files in programFolder. Then stores it.
+    void loadf(const QString &programFolder);
+    // Writes the library to the settings store. Returns false when the
+    // store cannot be written; the library in memory is unaffected.
+    bool savef();
+
+    // Appends path as entry count() + 1 and returns its number, or nothing
+    // when the library is full.
+    std::optional<qsizetype> add(const QString &path);
+    // Removes entry; later entries move down by one.
+    void remove(qsizetype entry);
+
+    static QString rowKey(qsizetype entry);
+    // The entry number in a row key: its text after "file_".
+    static std::optional<qsizetype> entryNumber(QStringView key);
+
+private:
+    SettingsStore &m_store;
+    QStringList m_passfiles{QString()};
+};
+
+// A list's name and description as a row shows them. A file that cannot be
+// read gives empty texts and the reason, naming the file.
+struct ListSummary
+{
+    QString name;
+    QString description;
+    QString failure;
+};
+
+class Notice;
+ListSummary readListSummary(const QString &path, Notice &notice);
+
+} // namespace lexiglow
