@@ -149,6 +149,8 @@ QString SuggestionEngine::getpassword(const GenerationSettings &settings, Limits
             : QString();
         const QString number = QString::number(drawUpTo(99));
 
+        // Without a special character the third arrangement keeps the
+        // words in order; with one, it swaps them around the character.
         switch (arrangement) {
         case 1:
             candidate = first + number + second + special;
@@ -157,7 +159,7 @@ QString SuggestionEngine::getpassword(const GenerationSettings &settings, Limits
             candidate = first + special + second + number;
             break;
         default:
-            candidate = number + second + special + first;
+            candidate = settings.specialCharacters ? number + second + special + first : number + first + second;
             break;
         }
         if (settings.letterCase == GenerationSettings::lowerCaseOnly)

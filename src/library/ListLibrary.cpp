@@ -46,6 +46,12 @@ const QString &ListLibrary::path(qsizetype entry) const
 
 void ListLibrary::loadf(const QString &programFolder)
 {
+    read(programFolder);
+    savef();
+}
+
+void ListLibrary::read(const QString &programFolder)
+{
     m_passfiles = {QString()};
     const qsizetype stored = storedCount(m_store.value(section, countKey, QStringLiteral("0"))).value_or(0);
     if (stored > 0) {
@@ -56,7 +62,6 @@ void ListLibrary::loadf(const QString &programFolder)
         for (const QString &name : listPlainFiles(programFolder, QStringLiteral("*.lxg"), maxEntries))
             m_passfiles.append(QDir::toNativeSeparators(folder.filePath(name)));
     }
-    savef();
 }
 
 bool ListLibrary::savef()

@@ -1,6 +1,8 @@
 #include "support/ListFileBytes.h"
 
+#include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,9 +17,14 @@ struct Run
     QString err;
 };
 
-Run lxg(const QStringList &args, const QByteArray &input = {})
+Run lxg(const QStringList &args, const QByteArray &input = {}, const QString &configHome = {})
 {
     QProcess process;
+    if (!configHome.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"XDG_CONFIG_HOME"_s, configHome);
+        process.setProcessEnvironment(environment);
+    }
     process.start(QStringLiteral(LXG_PATH), args);
     process.write(input);
     process.closeWriteChannel();
@@ -41,6 +48,10 @@ private slots:
     void show_foreignFile_saysInvalidFile();
     void show_damagedFile_data();
     void show_damagedFile();
+    void suggest_drawsFromGivenLists_data();
+    void suggest_drawsFromGivenLists();
+    void suggest_unreadableLists();
+    void suggest_withoutLists_usesLibrary();
     void usageErrors_exit2_data();
     void usageErrors_exit2();
     void help();
@@ -128,6 +139,69 @@ void TestLxg::show_damagedFile()
     QVERIFY2(shown.err.contains(path(u"damaged.lxg"_s)), qPrintable(shown.err));
 }
 
+void TestLxg::suggest_drawsFromGivenLists_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("pattern");
+
+    const QString word = u"(Tiger|Lion|Moon|Star)"_s;
+    QTest::addRow("defaults") << QStringList() << u"^(%1?\\d{1,2}%1?|%1?%1?\\d{1,2}|\\d{1,2}%1?%1?)$"_s.arg(word);
+    QTest::addRow("upper, replaced, special")
+        << QStringList{u"--case"_s, u"upper"_s, u"--replace"_s, u"--special"_s, u"--min=4"_s, u"--max=12"_s}
+        << u"^[A-Z0-9@()*+,\\-./]{4,12}$"_s;
+    QTest::addRow("lower") << QStringList{u"--case=lower"_s} << u"^[a-z0-9]{8,32}$"_s;
+}
+
+void TestLxg::suggest_drawsFromGivenLists()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, pattern);
+    lxg({u"create"_s, path(u"cats.lxg"_s), u"--name"_s, u"Cats"_s}, "Tiger\nLion\n");
+    lxg({u"create"_s, path(u"sky.lxg"_s), u"--name"_s, u"Sky"_s}, "Moon\nStar\n");
+
+    const Run run = lxg(QStringList{u"suggest"_s, u"--count"_s, u"200"_s} + options
+                        + QStringList{path(u"cats.lxg"_s), path(u"sky.lxg"_s)});
+
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+    const QStringList lines = run.out.split(u'\n');
+    QCOMPARE(lines.size(), 201);
+    QCOMPARE(lines.last(), QString());
+    const QRegularExpression expression(pattern);
+    for (const QString &line : lines.first(200))
+        QVERIFY2(expression.match(line).hasMatch(), qPrintable(line));
+}
+
+void TestLxg::suggest_unreadableLists()
+{
+    lxg({u"create"_s, path(u"cats.lxg"_s), u"--name"_s, u"Cats"_s}, "Tiger\n");
+    listbytes::write(path(u"foreign.lxg"_s), "hello");
+
+    const Run some = lxg({u"suggest"_s, path(u"missing.lxg"_s), path(u"foreign.lxg"_s), path(u"cats.lxg"_s)});
+    QCOMPARE(some.exitCode, 0);
+    QCOMPARE(some.out.count(u'\n'), 10);
+    QVERIFY2(some.err.contains(path(u"missing.lxg"_s) + u": the file does not exist"_s), qPrintable(some.err));
+    QVERIFY2(some.err.contains(path(u"foreign.lxg"_s) + u": Invalid File"_s), qPrintable(some.err));
+
+    const Run none = lxg({u"suggest"_s, path(u"missing.lxg"_s), path(u"foreign.lxg"_s)});
+    QCOMPARE(none.exitCode, 1);
+    QCOMPARE(none.out, QString());
+}
+
+void TestLxg::suggest_withoutLists_usesLibrary()
+{
+    lxg({u"create"_s, path(u"cats.lxg"_s), u"--name"_s, u"Cats"_s}, "Tiger\n");
+    QVERIFY(QDir(m_dir->path()).mkpath(u"config/lexiglow"_s));
+    const QByteArray settings = "[passfiles]\ncount=1\npassfile1=" + path(u"cats.lxg"_s).toUtf8() + "\n";
+    listbytes::write(path(u"config/lexiglow/lexiglow.conf"_s), settings);
+
+    const Run run = lxg({u"suggest"_s, u"--count=30"_s, u"--min=6"_s}, {}, path(u"config"_s));
+
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains(u"Tiger"_s));
+    QCOMPARE(listbytes::read(path(u"config/lexiglow/lexiglow.conf"_s)), settings);
+}
+
 void TestLxg::usageErrors_exit2_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -139,6 +213,10 @@ void TestLxg::usageErrors_exit2_data()
     QTest::addRow("unknown option") << QStringList{u"create"_s, u"x.lxg"_s, u"--name"_s, u"X"_s, u"--colour"_s, u"red"_s};
     QTest::addRow("show without file") << QStringList{u"show"_s};
     QTest::addRow("show with two files") << QStringList{u"show"_s, u"a.lxg"_s, u"b.lxg"_s};
+    QTest::addRow("suggest minimum not a number") << QStringList{u"suggest"_s, u"--min"_s, u"eight"_s};
+    QTest::addRow("suggest unknown case") << QStringList{u"suggest"_s, u"--case=title"_s};
+    QTest::addRow("suggest count too large") << QStringList{u"suggest"_s, u"--count"_s, u"100001"_s};
+    QTest::addRow("suggest flag with value") << QStringList{u"suggest"_s, u"--special=yes"_s};
 }
 
 void TestLxg::usageErrors_exit2()

@@ -1,8 +1,13 @@
 // lxg: makes, shows and uses Lexiglow word lists from the command line.
 
+#include "generation/RandomSource.h"
+#include "generation/SuggestionEngine.h"
+#include "library/ListLibrary.h"
 #include "platform/Notice.h"
-#include "store/ReadListFile.h"
+#include "platform/SettingsStore.h"
+#include "settings/GenerationSettings.h"
 #include "store/FileError.h"
+#include "store/ReadListFile.h"
 #include "store/wordList.h"
 
 #include <QCoreApplication>
@@ -28,6 +33,16 @@ const char helpText[] =
     "      ends, blank lines skipped, every other line kept as written.\n"
     "  lxg show FILE.lxg\n"
     "      Prints the list's name, its description and its words, one a line.\n"
+    "  lxg suggest [--min N] [--max N] [--count N] [--case mixed|lower|upper]\n"
+    "              [--replace] [--special] [LIST.lxg ...]\n"
+    "      Prints passwords, one a line, made from the words of the lists given,\n"
+    "      or of every list in Lexiglow's library when none is given.\n"
+    "      --min, --max   length limits (default 8 and 32)\n"
+    "      --count        how many passwords (default 10, at most 100000)\n"
+    "      --case         keep the words' case (mixed, the default), or force\n"
+    "                     lower or upper case\n"
+    "      --replace      replace a, i and e by @, 1 and 3\n"
+    "      --special      add one of ( ) * + , - . /\n"
     "  lxg --help\n"
     "      Shows this help.\n"
     "\n"
@@ -55,29 +70,36 @@ public:
     }
 };
 
-// Tells the user on standard error, and remembers that it did.
+// Tells the user on standard error, naming the file being read when there is
+// one, and remembers that it did.
 class ErrorStreamNotice final : public Notice
 {
 public:
     void tell(const QString &message) override
     {
+        if (!currentFile.isEmpty())
+            err() << "lxg: " << currentFile << ": ";
         err() << message << Qt::endl;
-        m_told = true;
+        ++m_told;
     }
-    bool told() const { return m_told; }
+    bool told() const { return m_told > 0; }
+    int toldCount() const { return m_told; }
+
+    QString currentFile;
 
 private:
-    bool m_told = false;
+    int m_told = 0;
 };
 
-// The arguments of one command: positionals in order, and "--key VALUE" or
-// "--key=VALUE" options among them. "-" alone is a positional.
+// The arguments of one command: positionals in order, and "--key VALUE",
+// "--key=VALUE" and "--flag" options among them. "-" alone is a positional.
 struct Arguments
 {
     QStringList positionals;
     QHash<QString, QString> options;
 
-    static Arguments parse(const QStringList &args, const QStringList &knownOptions)
+    static Arguments parse(const QStringList &args, const QStringList &knownOptions,
+                           const QStringList &knownFlags = {})
     {
         Arguments parsed;
         for (qsizetype i = 0; i < args.size(); ++i) {
@@ -88,6 +110,10 @@ struct Arguments
             }
             const qsizetype equals = arg.indexOf(u'=');
             const QString key = arg.mid(2, equals < 0 ? -1 : equals - 2);
+            if (knownFlags.contains(key) && equals < 0) {
+                parsed.options.insert(key, QString());
+                continue;
+            }
             if (!knownOptions.contains(key))
                 throw UsageError(QStringLiteral("unknown option '--%1'").arg(key));
             if (equals >= 0)
@@ -174,6 +200,102 @@ int show(const QStringList &args)
     return exitOk;
 }
 
+// Writes each password of a batch on a line of its own.
+class LineSink final : public SuggestionSink
+{
+public:
+    void setText(const QString &) override {}
+    void append(const QString &text) override { out() << QStringView(text).mid(SuggestionEngine::lineBreak.size()) << '\n'; }
+};
+
+class FixedSettings final : public SettingsSource
+{
+public:
+    explicit FixedSettings(GenerationSettings settings)
+        : m_settings(std::move(settings))
+    {
+    }
+    GenerationSettings currentSettings() override { return m_settings; }
+
+private:
+    GenerationSettings m_settings;
+};
+
+GenerationSettings suggestSettings(const Arguments &parsed)
+{
+    GenerationSettings settings;
+    const auto number = [&](const QString &option, QString &setting) {
+        if (!parsed.options.contains(option))
+            return;
+        setting = parsed.options.value(option);
+        if (!settingNumber(setting))
+            throw UsageError(QStringLiteral("--%1 needs a number, not '%2'").arg(option, setting));
+    };
+    number(QStringLiteral("min"), settings.minimumLength);
+    number(QStringLiteral("max"), settings.maximumLength);
+    number(QStringLiteral("count"), settings.passwordCount);
+    if (*settingNumber(settings.passwordCount) > SuggestionEngine::maxPasswordCount)
+        throw UsageError(QStringLiteral("--count can be at most %1").arg(SuggestionEngine::maxPasswordCount));
+
+    const QHash<QString, QString> cases{{QStringLiteral("mixed"), GenerationSettings::upperAndLowerCase},
+                                        {QStringLiteral("lower"), GenerationSettings::lowerCaseOnly},
+                                        {QStringLiteral("upper"), GenerationSettings::upperCaseOnly}};
+    const QString letterCase = parsed.options.value(QStringLiteral("case"), QStringLiteral("mixed"));
+    if (!cases.contains(letterCase))
+        throw UsageError(QStringLiteral("--case takes mixed, lower or upper, not '%1'").arg(letterCase));
+    settings.letterCase = cases.value(letterCase);
+    settings.letterReplacement = parsed.options.contains(QStringLiteral("replace"));
+    settings.specialCharacters = parsed.options.contains(QStringLiteral("special"));
+    return settings;
+}
+
+// The lists given, or else every entry of the user's library, which is read
+// and never changed.
+QStringList suggestLists(const Arguments &parsed)
+{
+    if (!parsed.positionals.isEmpty())
+        return parsed.positionals;
+    QSettingsStore store;
+    ListLibrary library(store);
+    library.read(QCoreApplication::applicationDirPath());
+    return library.passfiles().mid(1);
+}
+
+int suggest(const QStringList &args)
+{
+    const Arguments parsed = Arguments::parse(
+        args, {QStringLiteral("min"), QStringLiteral("max"), QStringLiteral("count"), QStringLiteral("case")},
+        {QStringLiteral("replace"), QStringLiteral("special")});
+    FixedSettings settings(suggestSettings(parsed));
+    const QStringList lists = suggestLists(parsed);
+    if (lists.isEmpty())
+        err() << "lxg: no word lists in the library, so the passwords are numbers only" << Qt::endl;
+
+    SystemRandomSource random;
+    ErrorStreamNotice notice;
+    SuggestionEngine engine(random, settings, notice);
+    engine.startPool();
+    qsizetype read = 0;
+    for (const QString &list : lists) {
+        notice.currentFile = list;
+        const int toldBefore = notice.toldCount();
+        if (const std::optional<QString> failure = engine.addList(list)) {
+            notice.currentFile.clear();
+            notice.tell(QStringLiteral("lxg: ") + *failure);
+        } else if (notice.toldCount() == toldBefore) {
+            ++read; // not a foreign file either
+        }
+    }
+    notice.currentFile.clear();
+    if (read == 0 && !parsed.positionals.isEmpty())
+        return exitFailure;
+
+    LineSink sink;
+    engine.generate(sink);
+    out().flush();
+    return exitOk;
+}
+
 int run(const QStringList &args)
 {
     const QString command = args.value(0);
@@ -185,6 +307,8 @@ int run(const QStringList &args)
         return create(args.mid(1));
     if (command == u"show")
         return show(args.mid(1));
+    if (command == u"suggest")
+        return suggest(args.mid(1));
     if (command.isEmpty())
         throw UsageError(QStringLiteral("no command given"));
     throw UsageError(QStringLiteral("unknown command '%1'").arg(command));
