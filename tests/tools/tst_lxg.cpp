@@ -44,6 +44,8 @@ private slots:
     void init();
     void createThenShow_roundTrips();
     void create_fromStandardInput();
+    void create_warnsAboutPoorWords();
+    void create_wordTooLong_keepsOldFile();
     void create_matchesHandWrittenBytes();
     void show_foreignFile_saysInvalidFile();
     void show_damagedFile_data();
@@ -76,7 +78,9 @@ void TestLxg::createThenShow_roundTrips()
     const Run created = lxg({u"create"_s, path(u"list.lxg"_s), u"--name"_s, u"Caf\u00e9s"_s,
                              u"--description=Things \u0153"_s, path(u"words.txt"_s)});
     QCOMPARE(created.exitCode, 0);
-    QCOMPARE(created.err, QString());
+    QCOMPARE(created.err, u"lxg: warning: line 3: holds only blanks and is skipped\n"
+                          "lxg: warning: line 5: ' two words ' has blanks at its ends, and spaces there are "
+                          "dropped when it is drawn\n"_s);
 
     const Run shown = lxg({u"show"_s, path(u"list.lxg"_s)});
     QCOMPARE(shown.exitCode, 0);
@@ -90,6 +94,35 @@ void TestLxg::create_fromStandardInput()
 
     const Run shown = lxg({u"show"_s, path(u"list.lxg"_s)});
     QCOMPARE(shown.out, u"Pets\n\ncat\ndog\n"_s);
+}
+
+void TestLxg::create_warnsAboutPoorWords()
+{
+    const Run created = lxg({u"create"_s, path(u"list.lxg"_s), u"--name"_s, u"\u0416ar"_s, u"-"_s},
+                            "tiger\n[\nmoon\n\xd0\x96uk \xe2\x82\xac\ntiger\n");
+
+    QCOMPARE(created.exitCode, 0);
+    QCOMPARE(created.err.split(u'\n'),
+             QStringList({u"lxg: warning: the name's '\u0416' cannot be stored and is written as '?'"_s,
+                          u"lxg: warning: line 2: '[' alone reads back as an empty word"_s,
+                          u"lxg: warning: line 4: '\u0416' cannot be stored and is written as '?'"_s,
+                          u"lxg: warning: line 5: 'tiger' repeats line 1, so it is drawn twice as often"_s,
+                          QString()}));
+    const Run shown = lxg({u"show"_s, path(u"list.lxg"_s)});
+    QCOMPARE(shown.out, u"?ar\n\ntiger\n\nmoon\n?uk \u20ac\ntiger\n"_s);
+}
+
+void TestLxg::create_wordTooLong_keepsOldFile()
+{
+    listbytes::write(path(u"list.lxg"_s), listbytes::colorsFile);
+    const QByteArray words = "fine\n" + QByteArray(24575, 'x') + "\n";
+
+    const Run created = lxg({u"create"_s, path(u"list.lxg"_s), u"--name"_s, u"Long"_s}, words);
+
+    QCOMPARE(created.exitCode, 1);
+    QVERIFY2(created.err.contains(u"line 2: a word of 24575 characters is longer than a list file can carry"_s),
+             qPrintable(created.err));
+    QCOMPARE(listbytes::read(path(u"list.lxg"_s)), listbytes::colorsFile);
 }
 
 void TestLxg::create_matchesHandWrittenBytes()

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/Notice.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+#include <stdexcept>
+
+namespace lxg {
+
+constexpr int exitOk = 0;
+constexpr int exitFailure = 1;
+constexpr int exitUsage = 2;
+
+QTextStream &out();
+QTextStream &err();
+
+// A command line that does not say what to do; exits with exitUsage.
+class UsageError final : public std::runtime_error
+{
+public:
+    explicit UsageError(const QString &problem)
+        : std::runtime_error(problem.toStdString())
+    {
+    }
+};
+
+// Tells the user on standard error, naming the file being read when there is
+// one, and remembers that it did.
+class ErrorStreamNotice final : public lexiglow::Notice
+{
+public:
+    void tell(const QString &message) override
+    {
+        if (!currentFile.isEmpty())
+            err() << "lxg: " << currentFile << ": ";
+        err() << message << Qt::endl;
+        ++m_told;
+    }
+    bool told() const { return m_told > 0; }
+    int toldCount() const { return m_told; }
+
+    QString currentFile;
+
+private:
+    int m_told = 0;
+};
+
+// The arguments of one command: positionals in order, and "--key VALUE",
+// "--key=VALUE" and "--flag" options among them. "-" alone is a positional.
+struct Arguments
+{
+    QStringList positionals;
+    QHash<QString, QString> options;
+
+    static Arguments parse(const QStringList &args, const QStringList &knownOptions,
+                           const QStringList &knownFlags = {});
+};
+
+} // namespace lxg

@@ -1,0 +1,33 @@
+#include "Commands.h"
+#include "Console.h"
+
+#include "store/ReadListFile.h"
+#include "store/wordList.h"
+
+using namespace lexiglow;
+
+namespace lxg {
+
+int show(const QStringList &args)
+{
+    const Arguments parsed = Arguments::parse(args, {});
+    if (parsed.positionals.size() != 1)
+        throw UsageError(QStringLiteral("show takes one list file"));
+
+    const QString &file = parsed.positionals[0];
+    ErrorStreamNotice notice;
+    wordList list(notice);
+    if (const std::optional<QString> failure = readListFile(list, file)) {
+        err() << "lxg: " << *failure << Qt::endl;
+        return exitFailure;
+    }
+    if (notice.told())
+        return exitFailure;
+    out() << list.getname() << '\n' << list.getdesc() << '\n';
+    for (const QString &word : list.getlist().words())
+        out() << word << '\n';
+    out().flush();
+    return exitOk;
+}
+
+} // namespace lxg

@@ -1,0 +1,116 @@
+#include "Commands.h"
+#include "Console.h"
+
+#include "generation/RandomSource.h"
+#include "generation/SuggestionEngine.h"
+#include "library/ListLibrary.h"
+#include "platform/SettingsStore.h"
+#include "settings/GenerationSettings.h"
+
+#include <QCoreApplication>
+
+using namespace lexiglow;
+
+namespace lxg {
+
+namespace {
+
+// Writes each password of a batch on a line of its own.
+class LineSink final : public SuggestionSink
+{
+public:
+    void setText(const QString &) override {}
+    void append(const QString &text) override { out() << QStringView(text).mid(SuggestionEngine::lineBreak.size()) << '\n'; }
+};
+
+class FixedSettings final : public SettingsSource
+{
+public:
+    explicit FixedSettings(GenerationSettings settings)
+        : m_settings(std::move(settings))
+    {
+    }
+    GenerationSettings currentSettings() override { return m_settings; }
+
+private:
+    GenerationSettings m_settings;
+};
+
+GenerationSettings suggestSettings(const Arguments &parsed)
+{
+    GenerationSettings settings;
+    const auto number = [&](const QString &option, QString &setting) {
+        if (!parsed.options.contains(option))
+            return;
+        setting = parsed.options.value(option);
+        if (!settingNumber(setting))
+            throw UsageError(QStringLiteral("--%1 needs a number, not '%2'").arg(option, setting));
+    };
+    number(QStringLiteral("min"), settings.minimumLength);
+    number(QStringLiteral("max"), settings.maximumLength);
+    number(QStringLiteral("count"), settings.passwordCount);
+    if (*settingNumber(settings.passwordCount) > SuggestionEngine::maxPasswordCount)
+        throw UsageError(QStringLiteral("--count can be at most %1").arg(SuggestionEngine::maxPasswordCount));
+
+    const QHash<QString, QString> cases{{QStringLiteral("mixed"), GenerationSettings::upperAndLowerCase},
+                                        {QStringLiteral("lower"), GenerationSettings::lowerCaseOnly},
+                                        {QStringLiteral("upper"), GenerationSettings::upperCaseOnly}};
+    const QString letterCase = parsed.options.value(QStringLiteral("case"), QStringLiteral("mixed"));
+    if (!cases.contains(letterCase))
+        throw UsageError(QStringLiteral("--case takes mixed, lower or upper, not '%1'").arg(letterCase));
+    settings.letterCase = cases.value(letterCase);
+    settings.letterReplacement = parsed.options.contains(QStringLiteral("replace"));
+    settings.specialCharacters = parsed.options.contains(QStringLiteral("special"));
+    return settings;
+}
+
+// The lists given, or else every entry of the user's library, which is read
+// and never changed.
+QStringList suggestLists(const Arguments &parsed)
+{
+    if (!parsed.positionals.isEmpty())
+        return parsed.positionals;
+    QSettingsStore store;
+    ListLibrary library(store);
+    library.read(QCoreApplication::applicationDirPath());
+    return library.passfiles().mid(1);
+}
+
+} // namespace
+
+int suggest(const QStringList &args)
+{
+    const Arguments parsed = Arguments::parse(
+        args, {QStringLiteral("min"), QStringLiteral("max"), QStringLiteral("count"), QStringLiteral("case")},
+        {QStringLiteral("replace"), QStringLiteral("special")});
+    FixedSettings settings(suggestSettings(parsed));
+    const QStringList lists = suggestLists(parsed);
+    if (lists.isEmpty())
+        err() << "lxg: no word lists in the library, so the passwords are numbers only" << Qt::endl;
+
+    SystemRandomSource random;
+    ErrorStreamNotice notice;
+    SuggestionEngine engine(random, settings, notice);
+    engine.startPool();
+    qsizetype read = 0;
+    for (const QString &list : lists) {
+        notice.currentFile = list;
+        const int toldBefore = notice.toldCount();
+        if (const std::optional<QString> failure = engine.addList(list)) {
+            notice.currentFile.clear();
+            notice.tell(QStringLiteral("lxg: ") + *failure);
+        } else if (notice.toldCount() == toldBefore) {
+            ++read; // not a foreign file either
+        }
+    }
+    notice.currentFile.clear();
+    if (read == 0 && !parsed.positionals.isEmpty())
+        return exitFailure;
+
+    LineSink sink;
+    engine.generate(sink);
+    out().flush();
+    return exitOk;
+}
+
+} // namespace lxg
