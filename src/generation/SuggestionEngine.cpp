@@ -2,6 +2,7 @@
 
 #include "generation/RandomSource.h"
 #include "library/ListLibrary.h"
+#include "platform/CodePage.h"
 #include "platform/Notice.h"
 #include "store/ReadListFile.h"
 #include "store/wordList.h"
@@ -25,22 +26,20 @@ QString notANumber(const QString &setting, const QString &text)
     return QStringLiteral("%1 is not a number: \"%2\".\nChange it in Advanced Settings.").arg(setting, text);
 }
 
-QStringView trimSpaces(QStringView word)
-{
-    while (word.startsWith(u' '))
-        word = word.mid(1);
-    while (word.endsWith(u' '))
-        word.chop(1);
-    return word;
-}
-
 } // namespace
 
 SuggestionEngine::SuggestionEngine(RandomSource &random, SettingsSource &settings, Notice &notice)
     : m_random(random)
     , m_settings(settings)
     , m_notice(notice)
+    , m_buffer(lineBreak.utf16(), lineBreak.utf16() + lineBreak.size())
 {
+    const CodePage &page = CodePage::system();
+    for (int code = 0; code < 256; ++code) {
+        m_plainCharacters[code] = page.toChar(quint8(code));
+        QString replaced(QChar(m_plainCharacters[code]));
+        m_replacedCharacters[code] = replaceletters(replaced).front().unicode();
+    }
 }
 
 void SuggestionEngine::startPool()
@@ -100,14 +99,16 @@ void SuggestionEngine::generate(SuggestionSink &sink)
                           .arg(maxPasswordCount));
         return;
     }
-    const std::optional<Limits> limits = readLimits(settings);
-    if (!limits)
+    const std::optional<Rules> rules = readRules(settings);
+    if (!rules)
         return;
-    for (int i = 1; i <= *count; ++i)
-        sink.append(lineBreak + getpassword(settings, *limits));
+    for (int i = 1; i <= *count; ++i) {
+        makePassword(*rules);
+        sink.append(QStringView(m_buffer.data(), m_length));
+    }
 }
 
-std::optional<SuggestionEngine::Limits> SuggestionEngine::readLimits(const GenerationSettings &settings)
+std::optional<SuggestionEngine::Rules> SuggestionEngine::readRules(const GenerationSettings &settings)
 {
     const std::optional<double> minimum = settingNumber(settings.minimumLength);
     if (!minimum) {
@@ -119,74 +120,141 @@ std::optional<SuggestionEngine::Limits> SuggestionEngine::readLimits(const Gener
         m_notice.tell(notANumber(maximumName, settings.maximumLength));
         return std::nullopt;
     }
-    return Limits{*minimum, *maximum};
+    Rules rules{*minimum, *maximum, Rules::Case::Keep, settings.letterReplacement, settings.specialCharacters};
+    // Compared exactly: any other text keeps the words' own case.
+    if (settings.letterCase == GenerationSettings::lowerCaseOnly)
+        rules.letterCase = Rules::Case::Lower;
+    else if (settings.letterCase == GenerationSettings::upperCaseOnly)
+        rules.letterCase = Rules::Case::Upper;
+    return rules;
 }
 
 QString SuggestionEngine::getpassword()
 {
-    const GenerationSettings settings = m_settings.currentSettings();
-    const std::optional<double> minimum = settingNumber(settings.minimumLength);
-    const std::optional<double> maximum = settingNumber(settings.maximumLength);
-    if (!minimum || !maximum)
+    const std::optional<Rules> rules = readRules(m_settings.currentSettings());
+    if (!rules)
         throw std::invalid_argument("password length limits are not numbers");
-    return getpassword(settings, {*minimum, *maximum});
+    return makePassword(*rules).toString();
 }
 
-QString SuggestionEngine::getpassword(const GenerationSettings &settings, Limits limits)
+QStringView SuggestionEngine::makePassword(const Rules &rules)
 {
-    QString candidate;
     for (int attempt = 2;; ++attempt) {
-        const int arrangement = drawUpTo(3);
-        QString first = getrandword(settings.letterReplacement);
-        QString second = getrandword(settings.letterReplacement);
-        const int drop = drawUpTo(5);
-        if (drop == 3)
-            first.clear();
-        else if (drop == 4)
-            second.clear();
-        const QString special = settings.specialCharacters
-            ? QString(QChar(firstSpecialCharacter + drawUpTo(8) - 1))
-            : QString();
-        const QString number = QString::number(drawUpTo(99));
-
-        // Without a special character the third arrangement keeps the
-        // words in order; with one, it swaps them around the character.
-        switch (arrangement) {
-        case 1:
-            candidate = first + number + second + special;
-            break;
-        case 2:
-            candidate = first + special + second + number;
-            break;
-        default:
-            candidate = settings.specialCharacters ? number + second + special + first : number + first + second;
-            break;
-        }
-        if (settings.letterCase == GenerationSettings::lowerCaseOnly)
-            candidate = candidate.toLower();
-        else if (settings.letterCase == GenerationSettings::upperCaseOnly)
-            candidate = candidate.toUpper();
-
+        const QStringView candidate = makeCandidate(rules);
         if (attempt > attemptLimit)
             return candidate;
         const qsizetype length = candidate.size();
-        if (length >= limits.minimum && length <= limits.maximum)
+        if (length >= rules.minimum && length <= rules.maximum)
             return candidate;
     }
 }
 
-QString SuggestionEngine::getrandword()
+QStringView SuggestionEngine::makeCandidate(const Rules &rules)
 {
-    return getrandword(m_settings.currentSettings().letterReplacement);
+    const int arrangement = drawUpTo(3);
+    QByteArrayView first = drawWord();
+    QByteArrayView second = drawWord();
+    const int drop = drawUpTo(5);
+    if (drop == 3)
+        first = {};
+    else if (drop == 4)
+        second = {};
+    const bool special = rules.specialCharacters;
+    const char16_t specialCharacter = special ? char16_t(firstSpecialCharacter + drawUpTo(8) - 1) : u'\0';
+    const int number = drawUpTo(99);
+
+    const std::size_t room = std::size_t(lineBreak.size() + first.size() + second.size() + 3);
+    if (m_buffer.size() < room)
+        m_buffer.resize(room);
+    char16_t *const start = m_buffer.data();
+    char16_t *out = start + lineBreak.size();
+    const auto appendNumber = [&] {
+        if (number >= 10)
+            *out++ = char16_t(u'0' + number / 10);
+        *out++ = char16_t(u'0' + number % 10);
+    };
+    const auto appendSpecial = [&] {
+        if (special)
+            *out++ = specialCharacter;
+    };
+    const bool replace = rules.letterReplacement;
+    // Without a special character the third arrangement keeps the words in
+    // order; with one, it swaps them around the character.
+    switch (arrangement) {
+    case 1:
+        out = appendWord(out, first, replace);
+        appendNumber();
+        out = appendWord(out, second, replace);
+        appendSpecial();
+        break;
+    case 2:
+        out = appendWord(out, first, replace);
+        appendSpecial();
+        out = appendWord(out, second, replace);
+        appendNumber();
+        break;
+    default:
+        appendNumber();
+        out = appendWord(out, special ? second : first, replace);
+        appendSpecial();
+        out = appendWord(out, special ? first : second, replace);
+        break;
+    }
+    m_length = out - start;
+    forceCase(rules.letterCase);
+    return QStringView(m_buffer.data(), m_length).sliced(lineBreak.size());
 }
 
-QString SuggestionEngine::getrandword(bool letterReplacement)
+void SuggestionEngine::forceCase(Rules::Case letterCase)
+{
+    if (letterCase == Rules::Case::Keep)
+        return;
+    const bool lower = letterCase == Rules::Case::Lower;
+    char16_t *const begin = m_buffer.data() + lineBreak.size();
+    char16_t *const end = m_buffer.data() + m_length;
+    if (std::all_of(begin, end, [](char16_t ch) { return ch < 0x80; })) {
+        const char16_t from = lower ? u'A' : u'a';
+        const int shift = lower ? 'a' - 'A' : 'A' - 'a';
+        for (char16_t *ch = begin; ch != end; ++ch) {
+            if (*ch >= from && *ch <= from + 25)
+                *ch = char16_t(*ch + shift);
+        }
+        return;
+    }
+    // Beyond ASCII a letter may change length (upper-case sharp s is "SS").
+    const QString candidate = QStringView(begin, end).toString();
+    const QString forced = lower ? candidate.toLower() : candidate.toUpper();
+    m_buffer.resize(std::max(m_buffer.size(), std::size_t(lineBreak.size() + forced.size())));
+    std::copy_n(forced.utf16(), forced.size(), m_buffer.data() + lineBreak.size());
+    m_length = lineBreak.size() + forced.size();
+}
+
+QByteArrayView SuggestionEngine::drawWord()
 {
     // Rounded, not cut off: the first and last index come up half as often.
     const auto k = qsizetype(std::nearbyint(m_random.next() * double(m_pool.size())));
-    QString word = trimSpaces(m_pool.entry(std::clamp<qsizetype>(k, 0, m_pool.size()))).toString();
-    if (letterReplacement)
-        replaceletters(word);
+    QByteArrayView codes = m_pool.codes(std::clamp<qsizetype>(k, 0, m_pool.size()));
+    while (codes.startsWith(' '))
+        codes = codes.sliced(1);
+    while (codes.endsWith(' '))
+        codes.chop(1);
+    return codes;
+}
+
+char16_t *SuggestionEngine::appendWord(char16_t *out, QByteArrayView codes, bool letterReplacement) const
+{
+    const std::array<char16_t, 256> &characters = letterReplacement ? m_replacedCharacters : m_plainCharacters;
+    for (const char code : codes)
+        *out++ = characters[quint8(code)];
+    return out;
+}
+
+QString SuggestionEngine::getrandword()
+{
+    const bool letterReplacement = m_settings.currentSettings().letterReplacement;
+    const QByteArrayView codes = drawWord();
+    QString word(codes.size(), Qt::Uninitialized);
+    appendWord(reinterpret_cast<char16_t *>(word.data()), codes, letterReplacement);
     return word;
 }
 

@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <optional>
+#include <vector>
 
 namespace lexiglow {
 
@@ -27,7 +29,8 @@ class SuggestionSink
 public:
     virtual ~SuggestionSink() = default;
     virtual void setText(const QString &text) = 0;
-    virtual void append(const QString &text) = 0;
+    // The view is valid during the call only.
+    virtual void append(QStringView text) = 0;
 };
 
 // Makes password suggestions from the words of the ticked lists.
@@ -74,15 +77,29 @@ public:
     const WordPool &pool() const { return m_pool; }
 
 private:
-    struct Limits
+    // The settings of a batch, read once.
+    struct Rules
     {
+        enum class Case { Keep, Lower, Upper };
+
         double minimum = 0;
         double maximum = 0;
+        Case letterCase = Case::Keep;
+        bool letterReplacement = false;
+        bool specialCharacters = false;
     };
 
-    std::optional<Limits> readLimits(const GenerationSettings &settings);
-    QString getpassword(const GenerationSettings &settings, Limits limits);
-    QString getrandword(bool letterReplacement);
+    // Nothing, after telling the user, when a length is not a number.
+    std::optional<Rules> readRules(const GenerationSettings &settings);
+    // Makes candidates until one fits, or the 1500th, into the buffer after
+    // its line break; returns the password.
+    QStringView makePassword(const Rules &rules);
+    // One candidate into the buffer, after a line break; returns it.
+    QStringView makeCandidate(const Rules &rules);
+    void forceCase(Rules::Case letterCase);
+    // A word drawn from the pool: its codes without the spaces at its ends.
+    QByteArrayView drawWord();
+    char16_t *appendWord(char16_t *out, QByteArrayView codes, bool letterReplacement) const;
     // Int(r * n) + 1: a whole number from 1 to n.
     int drawUpTo(int n);
 
@@ -90,6 +107,13 @@ private:
     SettingsSource &m_settings;
     Notice &m_notice;
     WordPool m_pool;
+    // The characters of the code page's codes, plain and with letters replaced.
+    std::array<char16_t, 256> m_plainCharacters{};
+    std::array<char16_t, 256> m_replacedCharacters{};
+    // "\r\n" and the candidate being made, so that a batch's lines are
+    // written without allocating anything per password.
+    std::vector<char16_t> m_buffer;
+    qsizetype m_length = 0;
 };
 
 } // namespace lexiglow

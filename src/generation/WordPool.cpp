@@ -1,5 +1,7 @@
 #include "generation/WordPool.h"
 
+#include "platform/CodePage.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -37,17 +39,23 @@ WordPool::WordPool()
     clear();
 }
 
-QStringView WordPool::entry(qsizetype index) const
+QString WordPool::entry(qsizetype index) const
+{
+    return CodePage::system().toUnicode(codes(index));
+}
+
+QByteArrayView WordPool::codes(qsizetype index) const
 {
     Q_ASSERT(index >= 0 && index <= size());
     const Locator where = unpack(m_entries[std::size_t(index)]);
     if (where.length == 0)
         return {};
-    return QStringView(m_blocks[where.block].text.get() + where.offset, qsizetype(where.length));
+    return QByteArrayView(m_blocks[where.block].codes.get() + where.offset, qsizetype(where.length));
 }
 
 void WordPool::clear()
 {
+    m_longest = 0;
     m_blocks.clear();
     m_entries.assign(1, pack({0, 0, 0}));
 }
@@ -66,10 +74,14 @@ void WordPool::append(QStringView word)
             throw std::length_error("word pool full");
         // A word longer than a block gets a block of its own, which it fills.
         const qsizetype capacity = std::max(blockSize, length);
-        m_blocks.push_back({std::make_unique_for_overwrite<char16_t[]>(std::size_t(capacity)), capacity, 0});
+        m_blocks.push_back({std::make_unique_for_overwrite<char[]>(std::size_t(capacity)), capacity, 0});
     }
+    m_longest = std::max(m_longest, length);
     Block &block = m_blocks.back();
-    std::copy_n(word.utf16(), length, block.text.get() + block.used);
+    const CodePage &page = CodePage::system();
+    char *codes = block.codes.get() + block.used;
+    for (qsizetype i = 0; i < length; ++i)
+        codes[i] = char(page.toCodeOrSubstitute(word[i].unicode()));
     m_entries.push_back(pack({quint64(m_blocks.size() - 1), quint64(block.used), quint64(length)}));
     block.used += length;
 }

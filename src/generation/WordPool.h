@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStringView>
+#include <QString>
 
 #include <memory>
 #include <vector>
@@ -10,9 +10,11 @@ namespace lexiglow {
 // The words drawn from: entry 0 is always empty, entries 1..size() are the
 // ticked lists' words in order, duplicates kept.
 //
-// Words are copied into fixed-size blocks of text and found through one
-// packed 64-bit locator each, so a pool of a million words costs little more
-// than its text and never reallocates what it already holds.
+// Words are kept as their codes in the system's code page, one byte a
+// character: list files hold nothing else, so nothing is lost (any other
+// character becomes "?"). The codes go into fixed-size blocks and each word
+// is found through one packed 64-bit locator, so a pool of a million words
+// costs about twice its text and never reallocates what it already holds.
 class WordPool final
 {
 public:
@@ -20,7 +22,10 @@ public:
     Q_DISABLE_COPY_MOVE(WordPool)
 
     qsizetype size() const { return qsizetype(m_entries.size()) - 1; }
-    QStringView entry(qsizetype index) const;
+    QString entry(qsizetype index) const;
+    // The entry's codes in the system's code page.
+    QByteArrayView codes(qsizetype index) const;
+    qsizetype longestWord() const { return m_longest; }
 
     void clear();
     // Throws std::length_error for a word longer than maxWordLength.
@@ -33,13 +38,14 @@ public:
 private:
     struct Block
     {
-        std::unique_ptr<char16_t[]> text;
+        std::unique_ptr<char[]> codes;
         qsizetype capacity = 0;
         qsizetype used = 0;
     };
 
     std::vector<Block> m_blocks;
     std::vector<quint64> m_entries; // block << 44 | offset << 28 | length
+    qsizetype m_longest = 0;
 };
 
 } // namespace lexiglow

@@ -79,21 +79,21 @@ qsizetype CBase64::decodeInto(QByteArrayView codes, char *out) const
         pad = 2;
     }
 
-    for (qsizetype i = 0; i < length; i += 4) {
-        const bool lastGroup = i + 4 == length;
-        // Padding in the last two places reads as "A" (zero bits).
-        const qint32 d2 = lastGroup && pad == 2 ? 0 : entry(i + 2);
-        const qint32 d3 = lastGroup && pad >= 1 ? 0 : entry(i + 3);
-        // A negative entry sets every bit above its place, so any character
-        // outside the alphabet shows in the top eight bits.
-        const quint32 n = quint32(entry(i)) << 18 | quint32(entry(i + 1)) << 12
-            | quint32(d2) << 6 | quint32(d3);
+    // A negative entry sets every bit above its place, so any character
+    // outside the alphabet shows in the top eight bits.
+    const auto decodeGroup = [&](qint32 d0, qint32 d1, qint32 d2, qint32 d3) {
+        const quint32 n = quint32(d0) << 18 | quint32(d1) << 12 | quint32(d2) << 6 | quint32(d3);
         if (n & 0xFF000000u)
             raiseError("Decode", QStringLiteral("Invalid character found"));
         *out++ = char(n >> 16);
         *out++ = char(n >> 8);
         *out++ = char(n);
-    }
+    };
+    const qsizetype last = length - 4;
+    for (qsizetype i = 0; i < last; i += 4)
+        decodeGroup(entry(i), entry(i + 1), entry(i + 2), entry(i + 3));
+    // Padding in the last two places reads as "A" (zero bits).
+    decodeGroup(entry(last), entry(last + 1), pad == 2 ? 0 : entry(last + 2), pad >= 1 ? 0 : entry(last + 3));
     return maxDecodedSize(length) - pad;
 }
 

@@ -31,7 +31,7 @@ ListFileReader::ListFileReader(const QString &fileName)
     m_size = m_file.size();
 }
 
-QByteArrayView ListFileReader::take(qsizetype count)
+QByteArrayView ListFileReader::takeSlowly(qsizetype count)
 {
     const qint64 start = m_consumed;
     const QByteArrayView bytes = takeAtMost(count);

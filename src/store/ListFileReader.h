@@ -21,7 +21,16 @@ public:
 
     // The next count bytes; valid until the next call. Throws FileError when
     // the file ends first.
-    QByteArrayView take(qsizetype count);
+    QByteArrayView take(qsizetype count)
+    {
+        // Most entries are already in the buffer; only the rest costs a call.
+        if (m_end - m_start < count)
+            return takeSlowly(count);
+        const QByteArrayView bytes(m_buffer.constData() + m_start, count);
+        m_start += count;
+        m_consumed += count;
+        return bytes;
+    }
     // Like take, but a file that ends first gives a shorter view.
     QByteArrayView takeAtMost(qsizetype count);
     qint16 takeInt16();
@@ -35,6 +44,7 @@ public:
     [[noreturn]] void fail(const QString &problem) const;
 
 private:
+    QByteArrayView takeSlowly(qsizetype count);
     qsizetype fill(qsizetype count);
 
     QString m_fileName;

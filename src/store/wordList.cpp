@@ -297,10 +297,14 @@ void wordList::loadFieldInto(ListFileReader &in, QString &text)
     std::array<char, CBase64::maxDecodedSize(std::numeric_limits<quint16>::max())> decoded;
     const qsizetype byteCount = codec().decodeInto(base64, decoded.data());
     const qsizetype unitCount = byteCount / 2; // an odd last byte is dropped
-    text.resize(unitCount);
+    if (text.isNull())
+        text = QString(unitCount, Qt::Uninitialized); // sized once, without room to grow
+    else
+        text.resize(unitCount);
     QChar *out = text.data();
+    const CipherTable &table = cipher();
     for (qsizetype i = 0; i < unitCount; ++i)
-        out[i] = QChar(cipher()(char16_t(quint8(decoded[2 * i]) | quint8(decoded[2 * i + 1]) << 8)));
+        out[i] = QChar(table(char16_t(quint8(decoded[2 * i]) | quint8(decoded[2 * i + 1]) << 8)));
 }
 
 std::optional<qint32> wordList::readHeader(ListFileReader &in)

@@ -11,6 +11,7 @@ class TestWordPool final : public QObject
 
 private slots:
     void entries_spanManyBlocks();
+    void entries_keepCodePageCharacters();
     void truncate_undoesAppends_data();
     void truncate_undoesAppends();
 };
@@ -40,6 +41,16 @@ void TestWordPool::entries_spanManyBlocks()
     for (int i = 1; i <= 20000; ++i)
         QCOMPARE(pool.entry(i), wordNumber(i));
     QCOMPARE(pool.entry(20001), QString());
+}
+
+void TestWordPool::entries_keepCodePageCharacters()
+{
+    WordPool pool;
+    pool.append(u"caf\u00e9 \u20ac\u0153\u0081"_s);
+    pool.append(u"\u0416ar"_s);
+
+    QCOMPARE(pool.entry(1), u"caf\u00e9 \u20ac\u0153\u0081"_s);
+    QCOMPARE(pool.entry(2), u"?ar"_s); // a list file could not hold it either
 }
 
 void TestWordPool::truncate_undoesAppends_data()

@@ -9,18 +9,49 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <cstdio>
+
 using namespace lexiglow;
 
 namespace lxg {
 
 namespace {
 
-// Writes each password of a batch on a line of its own.
+// Writes each password of a batch on a line of its own, in large blocks.
 class LineSink final : public SuggestionSink
 {
 public:
+    ~LineSink() override { flush(); }
+
     void setText(const QString &) override {}
-    void append(const QString &text) override { out() << QStringView(text).mid(SuggestionEngine::lineBreak.size()) << '\n'; }
+    void append(QStringView text) override
+    {
+        const QStringView password = text.sliced(SuggestionEngine::lineBreak.size());
+        if (std::all_of(password.begin(), password.end(), [](QChar ch) { return ch.unicode() < 0x80; })) {
+            const qsizetype end = m_lines.size();
+            m_lines.resize(end + password.size() + 1);
+            char *out = m_lines.data() + end;
+            for (const QChar ch : password)
+                *out++ = char(ch.unicode());
+            *out = '\n';
+        } else {
+            m_lines.append(password.toUtf8()).append('\n');
+        }
+        if (m_lines.size() >= blockSize)
+            flush();
+    }
+    void flush()
+    {
+        out().flush();
+        std::fwrite(m_lines.constData(), 1, size_t(m_lines.size()), stdout);
+        std::fflush(stdout);
+        m_lines.resize(0);
+    }
+
+private:
+    static constexpr qsizetype blockSize = 1 << 16;
+    QByteArray m_lines;
 };
 
 class FixedSettings final : public SettingsSource
@@ -109,7 +140,7 @@ int suggest(const QStringList &args)
 
     LineSink sink;
     engine.generate(sink);
-    out().flush();
+    sink.flush();
     return exitOk;
 }
 
