@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 using namespace lexiglow;
@@ -18,7 +19,8 @@ namespace lxg {
 
 namespace {
 
-// Writes each password of a batch on a line of its own, in large blocks.
+// Writes each password of a batch on a line of its own, in UTF-8, in large
+// blocks.
 class LineSink final : public SuggestionSink
 {
 public:
@@ -28,30 +30,37 @@ public:
     void append(QStringView text) override
     {
         const QStringView password = text.sliced(SuggestionEngine::lineBreak.size());
-        if (std::all_of(password.begin(), password.end(), [](QChar ch) { return ch.unicode() < 0x80; })) {
-            const qsizetype end = m_lines.size();
-            m_lines.resize(end + password.size() + 1);
-            char *out = m_lines.data() + end;
-            for (const QChar ch : password)
-                *out++ = char(ch.unicode());
-            *out = '\n';
-        } else {
-            m_lines.append(password.toUtf8()).append('\n');
-        }
-        if (m_lines.size() >= blockSize)
+        // Room for the longest UTF-8 form: three bytes a UTF-16 unit.
+        if (m_used + 3 * password.size() + 1 > qsizetype(m_block.size()))
             flush();
+        if (3 * password.size() + 1 > qsizetype(m_block.size())) {
+            const QByteArray line = password.toUtf8() + '\n';
+            std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+            return;
+        }
+        char *out = m_block.data() + m_used;
+        for (const QChar ch : password) {
+            if (ch.unicode() >= 0x80) {
+                out = m_block.data() + m_used;
+                const QByteArray utf8 = password.toUtf8();
+                out = std::copy(utf8.cbegin(), utf8.cend(), out);
+                break;
+            }
+            *out++ = char(ch.unicode());
+        }
+        *out++ = '\n';
+        m_used = out - m_block.data();
     }
     void flush()
     {
-        out().flush();
-        std::fwrite(m_lines.constData(), 1, size_t(m_lines.size()), stdout);
+        std::fwrite(m_block.data(), 1, size_t(m_used), stdout);
         std::fflush(stdout);
-        m_lines.resize(0);
+        m_used = 0;
     }
 
 private:
-    static constexpr qsizetype blockSize = 1 << 16;
-    QByteArray m_lines;
+    std::array<char, 1 << 16> m_block{};
+    qsizetype m_used = 0;
 };
 
 class FixedSettings final : public SettingsSource
