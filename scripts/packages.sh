@@ -20,3 +20,5 @@ ensure_packages() {
 
 # What building the program and its tools needs.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
+# What the tests need beyond that: validators of the desktop files.
+TEST_PACKAGES=(desktop-file-utils appstream)
