@@ -1,11 +1,22 @@
 #!/usr/bin/env bash
-# Builds Lexiglow with its tests and runs every test, without a display.
+# Builds Lexiglow with its tests and runs every test, without a display: first
+# as it ships, then again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}"
 
 export QT_QPA_PLATFORM=offscreen
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build/test
-ctest --test-dir build/test --output-on-failure --timeout 300 -j "$(nproc)"
+
+# build_and_test TREE [cmake options...]: configures build/TREE, builds it and runs its tests.
+build_and_test() {
+    local tree=build/$1
+    shift
+    cmake -S . -B "$tree" -G Ninja "$@"
+    cmake --build "$tree"
+    ctest --test-dir "$tree" --output-on-failure --timeout 300 -j "$(nproc)"
+}
+
+build_and_test test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Debug keeps Qt's and our own assertions on.
+build_and_test asan -DCMAKE_BUILD_TYPE=Debug -DLEXIGLOW_SANITIZE=ON
