@@ -36,6 +36,45 @@ WordArray array(qsizetype lowerBound, const QStringList &elements)
     return WordArray(lowerBound, elements);
 }
 
+// Everything a record holds, to show that a read left it alone.
+struct Record
+{
+    QString name;
+    QString description;
+    QString version;
+    QDateTime created;
+    WordArray words;
+
+    friend bool operator==(const Record &, const Record &) = default;
+    friend char *toString(const Record &record)
+    {
+        return qstrdup(QStringLiteral("%1 / %2 / %3 / %4 / %5..%6 [%7]")
+                           .arg(record.name, record.description, record.version,
+                                record.created.toString(Qt::ISODate))
+                           .arg(record.words.lowerBound())
+                           .arg(record.words.upperBound())
+                           .arg(record.words.elements().join(u"|"))
+                           .toUtf8()
+                           .constData());
+    }
+};
+
+Record recordOf(const wordList &list)
+{
+    return {list.getname(), list.getdesc(), list.getver(), list.getcreate(), list.getlist()};
+}
+
+// Gives list a list of its own, as if the user had opened one before.
+Record holdList(wordList &list)
+{
+    list.setname(QStringLiteral("Animals"));
+    list.setdesc(QStringLiteral("held before"));
+    list.setver(u"3");
+    list.setcreate(QDateTime(QDate(2020, 1, 2), QTime(3, 4), Qt::UTC));
+    list.setlist(array(1, {u"tiger"_s, u"otter"_s}));
+    return recordOf(list);
+}
+
 } // namespace
 
 class TestWordList final : public QObject
@@ -354,6 +393,7 @@ void TestWordList::readData_damaged_raisesErrorNamingFile()
     const QString file = path(u"damaged.lxg"_s);
     write(file, bytes);
     wordList list(m_notice);
+    const Record held = holdList(list);
 
     try {
         list.ReadData(file);
@@ -364,6 +404,16 @@ void TestWordList::readData_damaged_raisesErrorNamingFile()
         QVERIFY(QString::fromStdString(error.what()).contains(QDir::toNativeSeparators(file)));
     }
     QVERIFY(m_notice.messages.isEmpty());
+    QCOMPARE(recordOf(list), held);
+
+    // Streaming the words meets the same damage and keeps the record too.
+    try {
+        list.ReadData(file, [](QStringView) {});
+        QFAIL("no error raised while streaming");
+    } catch (const FileError &error) {
+        QCOMPARE(error.problem(), problem);
+    }
+    QCOMPARE(recordOf(list), held);
 }
 
 void TestWordList::readData_truncatedAtEveryOffset()
@@ -374,6 +424,7 @@ void TestWordList::readData_truncatedAtEveryOffset()
         write(path(u"cut.lxg"_s), colorsFile.left(size));
         m_notice.messages.clear();
         wordList list(m_notice);
+        const Record held = holdList(list);
         bool failed = false;
         try {
             list.ReadData(path(u"cut.lxg"_s));
@@ -385,6 +436,8 @@ void TestWordList::readData_truncatedAtEveryOffset()
         QVERIFY2(failed == (!foreign && size < closingEntry), qPrintable(QString::number(size)));
         if (size >= closingEntry)
             QCOMPARE(list.getlist(), array(1, {u"red"_s, u"green"_s, u"blue"_s}));
+        else
+            QCOMPARE(recordOf(list), held); // nothing of a file cut short is kept
     }
 }
 
