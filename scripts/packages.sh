@@ -20,3 +20,5 @@ ensure_packages() {
 
 # What building the program and its tools needs.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
+# What the fuzzers need: clang and its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds Lexiglow with its tests and runs every test, without a display: first
-# as it ships, then again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# as it ships, then again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then a short run of each fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
-ensure_packages "${BUILD_PACKAGES[@]}"
+ensure_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
 
 export QT_QPA_PLATFORM=offscreen
 
@@ -20,3 +21,6 @@ build_and_test() {
 build_and_test test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # Debug keeps Qt's and our own assertions on.
 build_and_test asan -DCMAKE_BUILD_TYPE=Debug -DLEXIGLOW_SANITIZE=ON
+# Only the fuzzers: the tests have just run under the same sanitizers.
+build_and_test fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+    -DCMAKE_CXX_COMPILER=clang++-14 -DLEXIGLOW_FUZZ=ON -DBUILD_TESTING=OFF
