@@ -22,3 +22,5 @@ ensure_packages() {
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
 # What the tests need beyond that: validators of the desktop files.
 TEST_PACKAGES=(desktop-file-utils appstream)
+# What the fuzzers need: clang and its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)

@@ -1,11 +1,27 @@
 #!/usr/bin/env bash
-# Builds Lexiglow with its tests and runs every test, without a display.
+# Builds Lexiglow with its tests and runs every test, without a display: first
+# as it ships, then again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then a short run of each fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
-ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
 
 export QT_QPA_PLATFORM=offscreen
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build/test
-ctest --test-dir build/test --output-on-failure --timeout 300 -j "$(nproc)"
+
+# build_and_test TREE TARGET [cmake options...]: configures build/TREE, builds
+# TARGET there and runs the tree's tests.
+build_and_test() {
+    local tree=build/$1 target=$2
+    shift 2
+    cmake -S . -B "$tree" -G Ninja "$@"
+    cmake --build "$tree" --target "$target"
+    ctest --test-dir "$tree" --output-on-failure --timeout 300 -j "$(nproc)"
+}
+
+build_and_test test all -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Debug keeps Qt's and our own assertions on.
+build_and_test asan all -DCMAKE_BUILD_TYPE=Debug -DLEXIGLOW_SANITIZE=ON
+# Only the fuzzers: the tests have just run under the same sanitizers.
+build_and_test fuzz fuzzers -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+    -DCMAKE_CXX_COMPILER=clang++-14 -DLEXIGLOW_FUZZ=ON -DBUILD_TESTING=OFF

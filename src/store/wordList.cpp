@@ -307,47 +307,59 @@ void wordList::loadFieldInto(ListFileReader &in, QString &text)
         out[i] = QChar(table(char16_t(quint8(decoded[2 * i]) | quint8(decoded[2 * i + 1]) << 8)));
 }
 
-std::optional<qint32> wordList::readHeader(ListFileReader &in)
+std::optional<wordList::Header> wordList::readHeader(ListFileReader &in)
 {
     if (in.takeAtMost(magicSize) != QByteArrayView(magic, magicSize)) {
         m_notice.tell(QStringLiteral("Invalid File"));
         return std::nullopt;
     }
     in.takeInt16(); // the writing program's version: any value is accepted
-    m_description = loadField(in);
-    m_name = loadField(in);
+    Header header;
+    header.description = loadField(in);
+    header.name = loadField(in);
 
-    const qint32 count = in.takeInt32();
+    header.count = in.takeInt32();
     // Every entry before the closing empty word is read; refuse a count the
     // file cannot back before anything is allocated for it.
-    if (count > 1 && qint64(count - 1) > in.remaining() / smallestFieldSize) {
-        in.fail(QStringLiteral("it claims %1 words, more than the file can hold").arg(count));
-    }
-    return count;
+    if (header.count > 1 && qint64(header.count - 1) > in.remaining() / smallestFieldSize)
+        in.fail(QStringLiteral("it claims %1 words, more than the file can hold").arg(header.count));
+    return header;
 }
 
 void wordList::ReadData(const QString &filename)
 {
     ListFileReader in(filename);
-    const std::optional<qint32> count = readHeader(in);
-    if (!count || *count <= 0)
+    std::optional<Header> header = readHeader(in);
+    if (!header)
         return;
-    m_words = WordArray(1, QStringList(*count - 1));
-    for (qint32 i = 1; i < *count; ++i)
-        loadFieldInto(in, m_words[i]);
+    // A count of zero or less leaves the words as they were.
+    std::optional<WordArray> words;
+    if (header->count > 0) {
+        words.emplace(1, QStringList(header->count - 1));
+        for (qint32 i = 1; i < header->count; ++i)
+            loadFieldInto(in, (*words)[i]);
+    }
+
+    m_description = std::move(header->description);
+    m_name = std::move(header->name);
+    if (words)
+        m_words = std::move(*words);
 }
 
 void wordList::ReadData(const QString &filename, const std::function<void(QStringView)> &eachWord)
 {
     ListFileReader in(filename);
-    const std::optional<qint32> count = readHeader(in);
-    if (!count)
+    std::optional<Header> header = readHeader(in);
+    if (!header)
         return;
     QString word;
-    for (qint32 i = 1; i < *count; ++i) {
+    for (qint32 i = 1; i < header->count; ++i) {
         loadFieldInto(in, word);
         eachWord(word);
     }
+
+    m_description = std::move(header->description);
+    m_name = std::move(header->name);
 }
 
 QString wordList::Encrypt(QStringView txt)

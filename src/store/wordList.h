@@ -58,10 +58,12 @@ public:
     // Fills the record from a list file. A file that is not a list file is
     // reported to the user and leaves the record unchanged. Throws FileError
     // for a file that cannot be read or is damaged, Base64Error for a field
-    // that is not Base64.
+    // that is not Base64; the record is then unchanged too, as nothing is
+    // kept before the whole file has been read.
     void ReadData(const QString &filename);
     // Reads like ReadData, but hands each word to eachWord in file order
     // instead of keeping the words; the view is valid during the call only.
+    // The name and description change once every word has been handed over.
     void ReadData(const QString &filename, const std::function<void(QStringView)> &eachWord);
 
     static QString Encrypt(QStringView txt);
@@ -74,9 +76,17 @@ public:
     static QDateTime zeroDate();
 
 private:
+    // What a list file holds before its words.
+    struct Header
+    {
+        QString description;
+        QString name;
+        qint32 count = 0;
+    };
+
     CBase64 &codec();
-    // The word count, or nothing when the file is not a list file.
-    std::optional<qint32> readHeader(ListFileReader &in);
+    // Nothing when the file is not a list file.
+    std::optional<Header> readHeader(ListFileReader &in);
     void loadFieldInto(ListFileReader &in, QString &text);
 
     Notice &m_notice;

@@ -10,6 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace lexiglow;
@@ -34,6 +38,85 @@ namespace {
 WordArray array(qsizetype lowerBound, const QStringList &elements)
 {
     return WordArray(lowerBound, elements);
+}
+
+// Everything a record holds, to show that a read left it alone.
+struct Record
+{
+    QString name;
+    QString description;
+    QString version;
+    QDateTime created;
+    WordArray words;
+
+    friend bool operator==(const Record &, const Record &) = default;
+    friend char *toString(const Record &record)
+    {
+        return qstrdup(QStringLiteral("%1 / %2 / %3 / %4 / %5..%6 [%7]")
+                           .arg(record.name, record.description, record.version,
+                                record.created.toString(Qt::ISODate))
+                           .arg(record.words.lowerBound())
+                           .arg(record.words.upperBound())
+                           .arg(record.words.elements().join(u"|"))
+                           .toUtf8()
+                           .constData());
+    }
+};
+
+Record recordOf(const wordList &list)
+{
+    return {list.getname(), list.getdesc(), list.getver(), list.getcreate(), list.getlist()};
+}
+
+// Where a list file was expected, and what is found there instead.
+enum class Place {
+    Missing,
+    Vanished,
+    BelowAFile,
+    DanglingLink,
+    LinkLoop,
+    Folder,
+    Fifo,
+    LinkToFifo,
+    Device,
+    Unreadable,
+};
+
+bool makeLink(const QString &target, const QString &link)
+{
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
+}
+
+// Takes on another user's identity for as long as it lives; only root can.
+class EffectiveUser final
+{
+public:
+    EffectiveUser(uid_t uid, gid_t gid)
+    {
+        if (setegid(gid) != 0 || seteuid(uid) != 0)
+            qFatal("cannot take on user %u", unsigned(uid));
+    }
+    ~EffectiveUser()
+    {
+        if (seteuid(m_uid) != 0 || setegid(m_gid) != 0)
+            qFatal("cannot return to user %u", unsigned(m_uid));
+    }
+    Q_DISABLE_COPY_MOVE(EffectiveUser)
+
+private:
+    uid_t m_uid = geteuid();
+    gid_t m_gid = getegid();
+};
+
+// Gives list a list of its own, as if the user had opened one before.
+Record holdList(wordList &list)
+{
+    list.setname(QStringLiteral("Animals"));
+    list.setdesc(QStringLiteral("held before"));
+    list.setver(u"3");
+    list.setcreate(QDateTime(QDate(2020, 1, 2), QTime(3, 4), Qt::UTC));
+    list.setlist(array(1, {u"tiger"_s, u"otter"_s}));
+    return recordOf(list);
 }
 
 } // namespace
@@ -65,8 +148,11 @@ private slots:
     void readData_damaged_raisesErrorNamingFile_data();
     void readData_damaged_raisesErrorNamingFile();
     void readData_truncatedAtEveryOffset();
+    void readData_badBase64_raisesCodecError_data();
     void readData_badBase64_raisesCodecError();
-    void readData_unreadableFile();
+    void readData_unreadablePath_data();
+    void readData_unreadablePath();
+    void readData_throughLink_readsTheList();
     void readData_withWordCallback_streamsWords();
 
     void cipher_data();
@@ -80,6 +166,7 @@ private slots:
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
+    QString makePlace(Place place);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     RecordingNotice m_notice;
@@ -345,6 +432,34 @@ void TestWordList::readData_damaged_raisesErrorNamingFile_data()
     QTest::addRow("text entry longer than the file")
         << header() + int16(3) + int32(4) + int16(8) + int16(-1) + empty
         << u"the file ends in the middle of an entry (at byte 17)"_s;
+
+    // Entry types that are neither 3 nor 8, in each kind of field.
+    QTest::addRow("big-endian length tag")
+        << header() + QByteArray::fromHex("0003") + int32(4) + int16(8) + int16(4) + empty
+        << u"unexpected entry type 768 at byte 7"_s;
+    QTest::addRow("tag 0 in the name's length entry")
+        << header() + field(empty) + int16(0) + int32(4) + int16(8) + int16(4) + empty + int32(1)
+        << u"unexpected entry type 0 at byte 21"_s;
+    QTest::addRow("negative tag in a word's length entry")
+        << start + int32(2) + int16(-1) + int32(4) + int16(8) + int16(4) + empty
+        << u"unexpected entry type -1 at byte 51"_s;
+    QTest::addRow("unknown tag in a word's text entry")
+        << start + int32(2) + int16(3) + int32(4) + int16(7) + int16(4) + empty
+        << u"unexpected entry type 7 at byte 57"_s;
+    QTest::addRow("zeros where the words belong")
+        << start + int32(3) + QByteArray(16, '\0') << u"unexpected entry type 0 at byte 51"_s;
+
+    // Counts that the rest of the file does not back.
+    QTest::addRow("largest count, nothing after it")
+        << start + int32(std::numeric_limits<qint32>::max())
+        << u"it claims 2147483647 words, more than the file can hold"_s;
+    QTest::addRow("one word claimed, nothing after it")
+        << start + int32(2) << u"it claims 2 words, more than the file can hold"_s;
+    QTest::addRow("a million words claimed, sixteen bytes follow")
+        << start + int32(1000000) + QByteArray(16, '\0')
+        << u"it claims 1000000 words, more than the file can hold"_s;
+    QTest::addRow("count within bounds, the second word missing")
+        << start + int32(3) + field(red) << u"the file ends in the middle of an entry (at byte 69)"_s;
 }
 
 void TestWordList::readData_damaged_raisesErrorNamingFile()
@@ -354,6 +469,7 @@ void TestWordList::readData_damaged_raisesErrorNamingFile()
     const QString file = path(u"damaged.lxg"_s);
     write(file, bytes);
     wordList list(m_notice);
+    const Record held = holdList(list);
 
     try {
         list.ReadData(file);
@@ -364,6 +480,16 @@ void TestWordList::readData_damaged_raisesErrorNamingFile()
         QVERIFY(QString::fromStdString(error.what()).contains(QDir::toNativeSeparators(file)));
     }
     QVERIFY(m_notice.messages.isEmpty());
+    QCOMPARE(recordOf(list), held);
+
+    // Streaming the words meets the same damage and keeps the record too.
+    try {
+        list.ReadData(file, [](QStringView) {});
+        QFAIL("no error raised while streaming");
+    } catch (const FileError &error) {
+        QCOMPARE(error.problem(), problem);
+    }
+    QCOMPARE(recordOf(list), held);
 }
 
 void TestWordList::readData_truncatedAtEveryOffset()
@@ -374,6 +500,7 @@ void TestWordList::readData_truncatedAtEveryOffset()
         write(path(u"cut.lxg"_s), colorsFile.left(size));
         m_notice.messages.clear();
         wordList list(m_notice);
+        const Record held = holdList(list);
         bool failed = false;
         try {
             list.ReadData(path(u"cut.lxg"_s));
@@ -385,13 +512,50 @@ void TestWordList::readData_truncatedAtEveryOffset()
         QVERIFY2(failed == (!foreign && size < closingEntry), qPrintable(QString::number(size)));
         if (size >= closingEntry)
             QCOMPARE(list.getlist(), array(1, {u"red"_s, u"green"_s, u"blue"_s}));
+        else
+            QCOMPARE(recordOf(list), held); // nothing of a file cut short is kept
     }
+}
+
+void TestWordList::readData_badBase64_raisesCodecError_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+
+    const QByteArray start = header() + field(empty) + field(colors);
+    const auto words = [&](const QByteArray &first, const QByteArray &second) {
+        return start + int32(4) + first + second + field(blue) + field(empty);
+    };
+    QTest::addRow("description, length not a multiple of four")
+        << header() + field("AAA") + field(colors) + int32(1) << u"Invalid length"_s;
+    QTest::addRow("description, padding before the last place")
+        << header() + field("AA=A") + field(colors) + int32(1) << u"Invalid padding"_s;
+    QTest::addRow("name, one character short")
+        << header() + field(empty) + field("GAA0ADcANAApACg") + int32(1) << u"Invalid length"_s;
+    QTest::addRow("name, character outside the alphabet")
+        << header() + field(empty) + field("GAA0ADcANAApAC*A") + int32(1) << u"Invalid character found"_s;
+    QTest::addRow("first word, a blank") << words(field("KQA AD8A"), field(green)) << u"Invalid character found"_s;
+    QTest::addRow("first word, a Latin-1 letter")
+        << words(field("KQA+AD8\xe9"), field(green)) << u"Invalid character found"_s;
+    QTest::addRow("second word, padding inside")
+        << words(field(red), field("PAAp=D4APgA1AA==")) << u"Invalid character found"_s;
+    QTest::addRow("second word, one character short")
+        << words(field(red), field("PAApAD4APgA1A=A")) << u"Invalid length"_s;
+    QTest::addRow("second word, padding then a letter")
+        << words(field(red), field("PAApAD4APgA1AA=A")) << u"Invalid padding"_s;
+    QTest::addRow("second word, empty text entry")
+        << words(field(red), int16(3) + int32(0) + int16(8) + int16(0)) << u"Invalid length"_s;
+    QTest::addRow("second word, a signed number entry")
+        << words(field(red), int16(3) + int32(4) + int16(3) + int32(-123)) << u"Invalid character found"_s;
 }
 
 void TestWordList::readData_badBase64_raisesCodecError()
 {
-    write(path(u"bad.lxg"_s), header() + field(empty) + field("GAA0ADcANAApACg") + int32(1));
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    write(path(u"bad.lxg"_s), bytes);
     wordList list(m_notice);
+    const Record held = holdList(list);
 
     try {
         list.ReadData(path(u"bad.lxg"_s));
@@ -399,25 +563,119 @@ void TestWordList::readData_badBase64_raisesCodecError()
     } catch (const Base64Error &error) {
         QCOMPARE(error.number(), 5);
         QCOMPARE(error.source(), QStringLiteral("CBase64.Decode"));
-        QCOMPARE(error.message(), QStringLiteral("Invalid length"));
+        QCOMPARE(error.message(), message);
     }
-    QCOMPARE(list.getdesc(), QString());
+    QVERIFY(m_notice.messages.isEmpty());
+    QCOMPARE(recordOf(list), held);
 }
 
-void TestWordList::readData_unreadableFile()
+QString TestWordList::makePlace(Place place)
 {
-    QVERIFY(QDir(m_dir->path()).mkdir(u"folder.lxg"_s));
+    const QString file = path(u"list.lxg"_s);
+    switch (place) {
+    case Place::Missing:
+        return file;
+    case Place::Vanished: {
+        write(file, colorsFile);
+        const QStringList listed = QDir(m_dir->path()).entryList({u"*.lxg"_s}, QDir::Files);
+        if (listed != QStringList{u"list.lxg"_s} || !QFile::remove(file))
+            break;
+        return path(listed.first());
+    }
+    case Place::BelowAFile:
+        write(file, colorsFile);
+        return file + u"/inner.lxg"_s;
+    case Place::DanglingLink:
+        return makeLink(u"gone.lxg"_s, file) ? file : QString();
+    case Place::LinkLoop:
+        return makeLink(u"other.lxg"_s, file) && makeLink(u"list.lxg"_s, path(u"other.lxg"_s)) ? file : QString();
+    case Place::Folder:
+        return QDir(m_dir->path()).mkdir(u"list.lxg"_s) ? file : QString();
+    case Place::Fifo:
+        return ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0 ? file : QString();
+    case Place::LinkToFifo:
+        if (::mkfifo(QFile::encodeName(path(u"fifo"_s)).constData(), 0600) != 0)
+            break;
+        return makeLink(u"fifo"_s, file) ? file : QString();
+    case Place::Device:
+        return u"/dev/null"_s;
+    case Place::Unreadable:
+        write(file, colorsFile);
+        // The folder open to all, the file readable by none.
+        if (!QFile::setPermissions(m_dir->path(), QFile::permissions(m_dir->path()) | QFileDevice::ExeOther)
+            || !QFile::setPermissions(file, QFileDevice::WriteOwner)) {
+            break;
+        }
+        return file;
+    }
+    QTest::qFail("cannot make the place to read", __FILE__, __LINE__);
+    return {};
+}
+
+void TestWordList::readData_unreadablePath_data()
+{
+    QTest::addColumn<Place>("place");
+    QTest::addColumn<QString>("problem");
+
+    const QString missing = u"the file does not exist"_s;
+    const QString notPlain = u"this is not a plain file"_s;
+    QTest::addRow("missing") << Place::Missing << missing;
+    QTest::addRow("vanished after it was listed") << Place::Vanished << missing;
+    QTest::addRow("below a file") << Place::BelowAFile << missing;
+    QTest::addRow("dangling link") << Place::DanglingLink << missing;
+    QTest::addRow("link loop") << Place::LinkLoop << missing;
+    QTest::addRow("folder named x.lxg") << Place::Folder << u"this is a folder, not a list file"_s;
+    QTest::addRow("FIFO") << Place::Fifo << notPlain;
+    QTest::addRow("link to a FIFO") << Place::LinkToFifo << notPlain;
+    QTest::addRow("character device") << Place::Device << notPlain;
+    QTest::addRow("no read permission") << Place::Unreadable << u"the file cannot be opened (Permission denied)"_s;
+}
+
+void TestWordList::readData_unreadablePath()
+{
+    QFETCH(Place, place);
+    QFETCH(QString, problem);
+    const QString file = makePlace(place);
+    if (file.isEmpty())
+        return; // makePlace skipped or failed the test
+    wordList list(m_notice);
+    const Record held = holdList(list);
+
+    // Root opens any file; the permission check runs as a user who cannot.
+    std::optional<EffectiveUser> asNobody;
+    if (place == Place::Unreadable && geteuid() == 0) {
+        const passwd *nobody = getpwnam("nobody");
+        if (!nobody)
+            QSKIP("permissions do not apply to root, and there is no user nobody");
+        asNobody.emplace(nobody->pw_uid, nobody->pw_gid);
+        if (!QFileInfo::exists(file))
+            QSKIP("the temporary folder is out of nobody's reach");
+    }
+
+    // A FIFO must be refused, not opened: opening one waits for a writer.
+    try {
+        list.ReadData(file);
+        QFAIL("no error raised");
+    } catch (const FileError &error) {
+        QCOMPARE(error.fileName(), file);
+        QCOMPARE(error.problem(), problem);
+    }
+    QVERIFY_THROWS_EXCEPTION(FileError, list.ReadData(file, [](QStringView) {}));
+    asNobody.reset();
+
+    QVERIFY(m_notice.messages.isEmpty());
+    QCOMPARE(recordOf(list), held);
+}
+
+void TestWordList::readData_throughLink_readsTheList()
+{
+    write(path(u"colors.lxg"_s), colorsFile);
+    QVERIFY(QFile::link(u"colors.lxg"_s, path(u"link.lxg"_s)));
     wordList list(m_notice);
 
-    QVERIFY_THROWS_EXCEPTION(FileError, list.ReadData(path(u"missing.lxg"_s)));
-    QVERIFY_THROWS_EXCEPTION(FileError, list.ReadData(path(u"folder.lxg"_s)));
-    QVERIFY_THROWS_EXCEPTION(FileError, list.ReadData(u"/dev/null"_s));
+    list.ReadData(path(u"link.lxg"_s));
 
-    if (geteuid() == 0)
-        QSKIP("permissions do not apply to root");
-    write(path(u"locked.lxg"_s), colorsFile);
-    QFile::setPermissions(path(u"locked.lxg"_s), QFileDevice::WriteOwner);
-    QVERIFY_THROWS_EXCEPTION(FileError, list.ReadData(path(u"locked.lxg"_s)));
+    QCOMPARE(list.getlist(), array(1, {u"red"_s, u"green"_s, u"blue"_s}));
 }
 
 void TestWordList::readData_withWordCallback_streamsWords()
