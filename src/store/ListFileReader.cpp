@@ -5,7 +5,14 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace lexiglow {
 
@@ -19,6 +26,35 @@ ListFileReader::ListFileReader(const QString &fileName)
     : m_fileName(fileName)
     , m_file(fileName)
 {
+#ifdef Q_OS_UNIX
+    // Opened without blocking and checked on the open file itself, so that
+    // nothing swapped in after a check (a FIFO, say) can make the read hang.
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        switch (errno) {
+        case ENOENT:
+            fail(QStringLiteral("the file does not exist"));
+        case ELOOP:
+            fail(QStringLiteral("the path runs in a loop of links"));
+        case ENOTDIR:
+            fail(QStringLiteral("the path goes through a file as if it were a folder"));
+        default:
+            fail(QStringLiteral("the file cannot be opened (%1)").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        }
+    }
+    struct stat status;
+    const bool statted = ::fstat(fd, &status) == 0;
+    if (!statted || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        fail(statted && S_ISDIR(status.st_mode) ? QStringLiteral("this is a folder, not a list file")
+                                                : QStringLiteral("this is not a plain file"));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        fail(QStringLiteral("the file cannot be opened (%1)").arg(m_file.errorString()));
+    }
+#else
     const QFileInfo info(fileName);
     if (!info.exists())
         fail(QStringLiteral("the file does not exist"));
@@ -28,6 +64,7 @@ ListFileReader::ListFileReader(const QString &fileName)
         fail(QStringLiteral("this is not a plain file"));
     if (!m_file.open(QIODevice::ReadOnly))
         fail(QStringLiteral("the file cannot be opened (%1)").arg(m_file.errorString()));
+#endif
     m_size = m_file.size();
 }
 

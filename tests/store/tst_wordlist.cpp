@@ -621,9 +621,9 @@ void TestWordList::readData_unreadablePath_data()
     const QString notPlain = u"this is not a plain file"_s;
     QTest::addRow("missing") << Place::Missing << missing;
     QTest::addRow("vanished after it was listed") << Place::Vanished << missing;
-    QTest::addRow("below a file") << Place::BelowAFile << missing;
+    QTest::addRow("below a file") << Place::BelowAFile << u"the path goes through a file as if it were a folder"_s;
     QTest::addRow("dangling link") << Place::DanglingLink << missing;
-    QTest::addRow("link loop") << Place::LinkLoop << missing;
+    QTest::addRow("link loop") << Place::LinkLoop << u"the path runs in a loop of links"_s;
     QTest::addRow("folder named x.lxg") << Place::Folder << u"this is a folder, not a list file"_s;
     QTest::addRow("FIFO") << Place::Fifo << notPlain;
     QTest::addRow("link to a FIFO") << Place::LinkToFifo << notPlain;
