@@ -157,7 +157,8 @@ QString SuggestionEngine::getpassword(const GenerationSettings &settings, Limits
             candidate = first + special + second + number;
             break;
         default:
-            candidate = number + second + special + first;
+            // Only with a special character does the second word come first.
+            candidate = settings.specialCharacters ? number + second + special + first : number + first + second;
             break;
         }
         if (settings.letterCase == GenerationSettings::lowerCaseOnly)
