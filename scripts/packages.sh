@@ -20,3 +20,7 @@ ensure_packages() {
 
 # What building the program and its tools needs.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
+
+# What the program needs on a real display besides: the X11 platform plugin,
+# and xdg-open to open the web site in the user's browser.
+RUN_PACKAGES=(qt6-qpa-plugins xdg-utils)
