@@ -24,3 +24,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
 TEST_PACKAGES=(desktop-file-utils appstream)
 # What the fuzzers need: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
+
+# What the program needs on a real display besides: the X11 platform plugin,
+# and xdg-open to open the web site in the user's browser.
+RUN_PACKAGES=(qt6-qpa-plugins xdg-utils)

@@ -58,16 +58,16 @@ void TestListLibrary::firstStart_scansProgramFolderInNameOrder()
 
     const QStringList expected{QString(), programFile(u"a.lxg"_s), programFile(u"b.lxg"_s), programFile(u"c.lxg"_s)};
     QCOMPARE(library.passfiles(), expected);
-    QCOMPARE(m_store.values.value(u"passfiles/count"_s), u"3"_s);
+    QCOMPARE(m_store.get(u"passfiles"_s, u"count"_s), u"3"_s);
     for (int entry = 1; entry <= 3; ++entry)
-        QCOMPARE(m_store.values.value(u"passfiles/passfile"_s + QString::number(entry)), expected[entry]);
+        QCOMPARE(m_store.get(u"passfiles"_s, u"passfile"_s + QString::number(entry)), expected[entry]);
 }
 
 void TestListLibrary::storedLibrary_folderNotScanned()
 {
-    m_store.values = {{u"passfiles/count"_s, u"2"_s},
-                      {u"passfiles/passfile1"_s, u"/lists/one.lxg"_s},
-                      {u"passfiles/passfile2"_s, u"/lists/one.lxg"_s}};
+    m_store.values = {{{u"passfiles"_s, u"count"_s}, u"2"_s},
+                      {{u"passfiles"_s, u"passfile1"_s}, u"/lists/one.lxg"_s},
+                      {{u"passfiles"_s, u"passfile2"_s}, u"/lists/one.lxg"_s}};
     ListLibrary library(m_store);
 
     library.loadf(m_program->path());
@@ -90,24 +90,24 @@ void TestListLibrary::storedCount_notAWholeNumber_scansFolder_data()
 void TestListLibrary::storedCount_notAWholeNumber_scansFolder()
 {
     QFETCH(QString, count);
-    m_store.values = {{u"passfiles/count"_s, count}, {u"passfiles/passfile1"_s, u"/lists/one.lxg"_s}};
+    m_store.values = {{{u"passfiles"_s, u"count"_s}, count}, {{u"passfiles"_s, u"passfile1"_s}, u"/lists/one.lxg"_s}};
     ListLibrary library(m_store);
 
     library.loadf(m_program->path());
 
     QCOMPARE(library.count(), 3);
-    QCOMPARE(m_store.values.value(u"passfiles/count"_s), u"3"_s);
+    QCOMPARE(m_store.get(u"passfiles"_s, u"count"_s), u"3"_s);
 }
 
 void TestListLibrary::missingPassfileKey_readsAsZero()
 {
-    m_store.values = {{u"passfiles/count"_s, u"2"_s}, {u"passfiles/passfile2"_s, u"/lists/two.lxg"_s}};
+    m_store.values = {{{u"passfiles"_s, u"count"_s}, u"2"_s}, {{u"passfiles"_s, u"passfile2"_s}, u"/lists/two.lxg"_s}};
     ListLibrary library(m_store);
 
     library.loadf(m_program->path());
 
     QCOMPARE(library.passfiles(), (QStringList{QString(), u"0"_s, u"/lists/two.lxg"_s}));
-    QCOMPARE(m_store.values.value(u"passfiles/passfile1"_s), u"0"_s);
+    QCOMPARE(m_store.get(u"passfiles"_s, u"passfile1"_s), u"0"_s);
 }
 
 void TestListLibrary::shrunkLibrary_leftoverKeysIgnored()
@@ -117,9 +117,9 @@ void TestListLibrary::shrunkLibrary_leftoverKeysIgnored()
     library.remove(1);
     library.savef();
 
-    QCOMPARE(m_store.values.value(u"passfiles/count"_s), u"2"_s);
-    QCOMPARE(m_store.values.value(u"passfiles/passfile1"_s), programFile(u"b.lxg"_s));
-    QCOMPARE(m_store.values.value(u"passfiles/passfile3"_s), programFile(u"c.lxg"_s)); // left over
+    QCOMPARE(m_store.get(u"passfiles"_s, u"count"_s), u"2"_s);
+    QCOMPARE(m_store.get(u"passfiles"_s, u"passfile1"_s), programFile(u"b.lxg"_s));
+    QCOMPARE(m_store.get(u"passfiles"_s, u"passfile3"_s), programFile(u"c.lxg"_s)); // left over
 
     ListLibrary again(m_store);
     again.loadf(m_program->path());
@@ -131,7 +131,7 @@ void TestListLibrary::addAndRemove_renumberAndStore()
     ListLibrary library(m_store);
     library.loadf(QString());
     QCOMPARE(library.count(), 0);
-    QCOMPARE(m_store.values.value(u"passfiles/count"_s), u"0"_s);
+    QCOMPARE(m_store.get(u"passfiles"_s, u"count"_s), u"0"_s);
 
     QCOMPARE(library.add(u"/x/one.lxg"_s), 1);
     QCOMPARE(library.add(u"/x/two.lxg"_s), 2);
@@ -141,8 +141,8 @@ void TestListLibrary::addAndRemove_renumberAndStore()
     QVERIFY(library.savef());
 
     QCOMPARE(library.passfiles(), (QStringList{QString(), u"/x/two.lxg"_s, u"/x/one.lxg"_s}));
-    QCOMPARE(m_store.values.value(u"passfiles/count"_s), u"2"_s);
-    QCOMPARE(m_store.values.value(u"passfiles/passfile2"_s), u"/x/one.lxg"_s);
+    QCOMPARE(m_store.get(u"passfiles"_s, u"count"_s), u"2"_s);
+    QCOMPARE(m_store.get(u"passfiles"_s, u"passfile2"_s), u"/x/one.lxg"_s);
 }
 
 void TestListLibrary::add_refusedWhenFull()

@@ -3,26 +3,35 @@
 #include "platform/SettingsStore.h"
 
 #include <QMap>
+#include <QPair>
 
-// Settings kept in memory; flush() answers as told.
+// Settings kept in memory, one store per test. flush() fails on request, as
+// an unwritable settings file would.
 class MemorySettingsStore final : public lexiglow::SettingsStore
 {
 public:
     QString value(const QString &section, const QString &key, const QString &defaultValue) const override
     {
-        return values.value(section + u'/' + key, defaultValue);
+        return values.value({section, key}, defaultValue);
     }
+
     void setValue(const QString &section, const QString &key, const QString &value) override
     {
-        values.insert(section + u'/' + key, value);
+        values.insert({section, key}, value);
+        ++writes;
     }
+
     bool flush() override
     {
         ++flushes;
         return writable;
     }
 
-    QMap<QString, QString> values;
+    bool contains(const QString &section, const QString &key) const { return values.contains({section, key}); }
+    QString get(const QString &section, const QString &key) const { return values.value({section, key}); }
+
+    QMap<QPair<QString, QString>, QString> values;
     bool writable = true;
+    int writes = 0;
     int flushes = 0;
 };

@@ -1,0 +1,36 @@
+// lexiglow: the password generator's windows.
+
+#include "Version.h"
+#include "about/Logo.h"
+#include "generation/RandomSource.h"
+#include "library/frmMain.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBoxNotice.h"
+#include "platform/SettingsStore.h"
+#include "platform/UrlOpener.h"
+#include "platform/WindowServices.h"
+
+#include <QApplication>
+
+using namespace lexiglow;
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("lexiglow"));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionRevision));
+    QApplication::setWindowIcon(logoIcon());
+
+    QSettingsStore store;
+    SystemRandomSource random;
+    SystemFileDialog fileDialog;
+    MessageBoxNotice notice;
+    DesktopUrlOpener urlOpener;
+    const WindowServices services{store, random, QCoreApplication::applicationDirPath(), fileDialog, notice,
+                                  urlOpener};
+
+    frmMain window(services);
+    window.load();
+    return QApplication::exec();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "generation/SuggestionEngine.h"
+
+#include <QDialog>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace lexiglow {
+
+class Notice;
+class RandomSource;
+class SettingsWindow;
+
+// The suggestions window: shows a batch of passwords to select and copy
+// from, and makes a new batch on "New List", or after the Advanced Settings
+// dialog on "Modify Settings". It owns the word pool from one buildlist to the
+// next.
+class passSug final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static inline const QString title = QStringLiteral("Your Password Suggestions");
+
+    passSug(RandomSource &random, SettingsWindow &settings, Notice &notice, QWidget *parent = nullptr);
+    Q_DISABLE_COPY_MOVE(passSug)
+
+    // A fresh random sequence and the words of the ticked rows' lists.
+    void buildlist(const QList<ListRow> &rows, const QStringList &passfiles);
+    // Replaces the text by a new batch under the settings in force.
+    void generate();
+
+signals:
+    // The user closed the window through its title bar; its owner discards it.
+    void discarded();
+
+public slots:
+    // Esc does what "Close" does.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void modifySettings();
+    void closeWindow();
+
+    SettingsWindow &m_settings;
+    SuggestionEngine m_engine;
+    QPlainTextEdit *m_text = nullptr;
+    QPushButton *m_modifySettings = nullptr;
+    QPushButton *m_newList = nullptr;
+    QPushButton *m_close = nullptr;
+};
+
+} // namespace lexiglow

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "library/ListLibrary.h"
+#include "platform/WindowServices.h"
+#include "settings/SettingsWindow.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QPushButton;
+class QTreeWidget;
+
+namespace lexiglow {
+
+struct ListRow;
+class passSug;
+
+// The main window: the library of word lists as ticked rows, the commands
+// that change it, and the way to the other windows. It starts with the
+// splash, and writes the library to the settings store after every change.
+class frmMain final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The role under which a row keeps its key, "file_" + entry number.
+    static constexpr int keyRole = Qt::UserRole;
+
+    explicit frmMain(const WindowServices &services, QWidget *parent = nullptr);
+    ~frmMain() override;
+    Q_DISABLE_COPY_MOVE(frmMain)
+
+    // The start-up: the splash, the library from the store or the program's
+    // folder, one ticked row per list; then the window appears.
+    void load();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void buildControls();
+    QWidget *buildWordLists();
+    void setTabOrderOfControls();
+
+    void suggestPasswords();
+    void addList();
+    void deleteList();
+    void showAbout();
+
+    passSug &suggestions();
+    QList<ListRow> rows() const;
+    void rebuildRows();
+    // Appends the row of entry; returns why its file could not be read.
+    std::optional<QString> additem(const QString &filename, qsizetype entry);
+    void tellUnreadable(const QStringList &failures);
+    void saveLibrary();
+
+    WindowServices m_services;
+    ListLibrary m_library;
+    SettingsWindow m_settings;
+    QPointer<passSug> m_suggestions;
+    bool m_toldSaveFailure = false;
+
+    QWidget *m_wordLists = nullptr;
+    QTreeWidget *m_listView = nullptr;
+    QPushButton *m_suggest = nullptr;
+    QPushButton *m_advancedSettings = nullptr;
+    QPushButton *m_addList = nullptr;
+    QPushButton *m_deleteList = nullptr;
+    QPushButton *m_about = nullptr;
+    QPushButton *m_close = nullptr;
+};
+
+} // namespace lexiglow

@@ -1,0 +1,216 @@
+#include "settings/advSettings.h"
+
+#include "platform/Notice.h"
+#include "platform/Twips.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace lexiglow {
+
+namespace {
+
+template<typename Widget>
+Widget *named(Widget *widget, const QString &objectName)
+{
+    widget->setObjectName(objectName);
+    return widget;
+}
+
+QLineEdit *numberBox(const QString &objectName, const Twips &twips, QWidget *parent)
+{
+    auto *box = named(new QLineEdit(parent), objectName);
+    box->setMinimumSize(twips.size(615, 375));
+    box->setMaximumWidth(twips.x(615) * 2);
+    return box;
+}
+
+// The narrowest width, from minimum on, at which a word-wrapped label needs
+// no more than lines lines: the explanation keeps its two lines whatever the
+// font's width.
+int widthForLines(const QLabel *label, int lines, int minimum)
+{
+    const int height = label->fontMetrics().lineSpacing() * lines;
+    int width = minimum;
+    while (label->heightForWidth(width) > height && width < minimum * 3)
+        width += 4;
+    return width;
+}
+
+QPushButton *button(const QString &objectName, const QString &caption, const Twips &twips, QWidget *parent)
+{
+    auto *result = named(new QPushButton(caption, parent), objectName);
+    result->setMinimumSize(twips.size(1215, 375));
+    return result;
+}
+
+} // namespace
+
+advSettings::advSettings(SettingsStore &store, Notice &notice, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_store(store)
+    , m_notice(notice)
+{
+    setObjectName(QStringLiteral("advSettings"));
+    setWindowTitle(QStringLiteral("Advanced Settings"));
+    if (parent)
+        setWindowIcon(parent->windowIcon());
+    buildControls();
+    setTabOrderOfControls();
+    connect(m_ok, &QPushButton::clicked, this, &advSettings::ok);
+    connect(m_cancel, &QPushButton::clicked, this, &advSettings::cancel);
+    load();
+}
+
+void advSettings::buildControls()
+{
+    const Twips twips(this);
+    m_frame = named(new QGroupBox(StoredControls::defaultCaption, this), QStringLiteral("Frame2"));
+    m_minimum = numberBox(QStringLiteral("Text1"), twips, m_frame);
+    m_maximum = numberBox(QStringLiteral("Text2"), twips, m_frame);
+    m_count = numberBox(QStringLiteral("Text3"), twips, m_frame);
+    m_minimum->setText(GenerationSettings().minimumLength);
+    m_maximum->setText(GenerationSettings().maximumLength);
+    m_count->setText(GenerationSettings().passwordCount);
+    m_letterCase = named(new QComboBox(m_frame), QStringLiteral("Combo1"));
+    m_letterCase->addItems(storedSettings::letterCaseItems());
+    m_letterCase->setCurrentIndex(-1); // no item chosen until the load step
+    m_letterCase->setMinimumSize(twips.size(2175, 315));
+    m_specialCharacters = named(new QCheckBox(QStringLiteral("Use Special Characters ( #,$,%,etc.)"), m_frame),
+                                QStringLiteral("Check2"));
+    m_letterReplacement = named(new QCheckBox(QStringLiteral("Use Letter Replacement For More Security"), m_frame),
+                                QStringLiteral("Check1"));
+    auto *explanation = named(new QLabel(QStringLiteral("Randomly replaces letters for other easy to remember "
+                                                        "characters or numbers.   e = 3, a = @, i = 1"),
+                                         m_frame),
+                              QStringLiteral("Label5"));
+    explanation->setWordWrap(true);
+    explanation->setMinimumWidth(widthForLines(explanation, 2, twips.x(4335)));
+
+    auto *grid = new QGridLayout(m_frame);
+    grid->setContentsMargins(twips.x(120), twips.y(240), twips.x(240), twips.y(240));
+    grid->setVerticalSpacing(twips.y(105));
+    grid->setColumnMinimumWidth(0, twips.x(2175));
+    grid->addWidget(named(new QLabel(QStringLiteral("Minimum Password Length"), m_frame), QStringLiteral("Label2")), 0, 0);
+    grid->addWidget(m_minimum, 0, 1, Qt::AlignLeft);
+    grid->addWidget(named(new QLabel(QStringLiteral("Maximum Password Length"), m_frame), QStringLiteral("Label1")), 1, 0);
+    grid->addWidget(m_maximum, 1, 1, Qt::AlignLeft);
+    grid->addWidget(named(new QLabel(QStringLiteral("Passwords to Generate"), m_frame), QStringLiteral("Label3")), 2, 0);
+    grid->addWidget(m_count, 2, 1, Qt::AlignLeft);
+    grid->setRowMinimumHeight(3, twips.y(240));
+    auto *caseRow = new QHBoxLayout;
+    caseRow->setSpacing(twips.x(105));
+    auto *caseLabel = named(new QLabel(QStringLiteral("Letter Case"), m_frame), QStringLiteral("Label4"));
+    caseLabel->setMinimumWidth(twips.x(975));
+    caseRow->addWidget(caseLabel);
+    caseRow->addWidget(m_letterCase);
+    caseRow->addStretch();
+    grid->addLayout(caseRow, 4, 0, 1, 3);
+    grid->addWidget(m_specialCharacters, 5, 0, 1, 3);
+    grid->addWidget(m_letterReplacement, 6, 0, 1, 3);
+    auto *explanationRow = new QHBoxLayout;
+    explanationRow->addSpacing(twips.x(240));
+    explanationRow->addWidget(explanation);
+    grid->addLayout(explanationRow, 7, 0, 1, 3);
+    grid->setColumnStretch(2, 1);
+    m_frame->setMinimumSize(twips.size(5175, 4335));
+
+    m_ok = button(QStringLiteral("Command2"), QStringLiteral("Ok"), twips, this);
+    m_cancel = button(QStringLiteral("Command1"), QStringLiteral("Cancel"), twips, this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addSpacing(twips.x(225));
+    buttons->addWidget(m_cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(twips.x(120), twips.y(120), twips.x(150), twips.y(60));
+    layout->setSpacing(twips.y(105));
+    layout->addWidget(m_frame);
+    layout->addLayout(buttons);
+    // Fixed size: the group box's size in twips, or larger where the fonts
+    // need more room.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void advSettings::setTabOrderOfControls()
+{
+    setTabOrder(m_letterReplacement, m_specialCharacters);
+    setTabOrder(m_specialCharacters, m_minimum);
+    setTabOrder(m_minimum, m_maximum);
+    setTabOrder(m_maximum, m_count);
+    setTabOrder(m_count, m_letterCase);
+    setTabOrder(m_letterCase, m_cancel);
+    setTabOrder(m_cancel, m_ok);
+}
+
+GenerationSettings advSettings::currentSettings()
+{
+    return controls().settings;
+}
+
+StoredControls advSettings::controls() const
+{
+    StoredControls result;
+    result.frameCaption = m_frame->title();
+    result.settings.minimumLength = m_minimum->text();
+    result.settings.maximumLength = m_maximum->text();
+    result.settings.passwordCount = m_count->text();
+    result.settings.letterCase = m_letterCase->currentText();
+    result.settings.letterReplacement = m_letterReplacement->isChecked();
+    result.settings.specialCharacters = m_specialCharacters->isChecked();
+    return result;
+}
+
+void advSettings::fill(const StoredControls &controls)
+{
+    m_frame->setTitle(controls.frameCaption);
+    m_minimum->setText(controls.settings.minimumLength);
+    m_maximum->setText(controls.settings.maximumLength);
+    m_count->setText(controls.settings.passwordCount);
+    m_letterCase->setCurrentText(controls.settings.letterCase);
+    m_letterReplacement->setChecked(controls.settings.letterReplacement);
+    m_specialCharacters->setChecked(controls.settings.specialCharacters);
+}
+
+void advSettings::load()
+{
+    StoredControls current = controls();
+    storedSettings::restore(m_store, current);
+    fill(current);
+}
+
+void advSettings::ok()
+{
+    if (!storedSettings::store(m_store, controls())) {
+        m_notice.tell(QStringLiteral("The settings could not be saved. They stay in force until Lexiglow closes."));
+    }
+    // hide(), not accept(): the dialog and its values stay for the whole run.
+    hide();
+}
+
+void advSettings::cancel()
+{
+    load();
+    hide();
+}
+
+void advSettings::reject()
+{
+    cancel();
+}
+
+void advSettings::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    emit discarded();
+}
+
+} // namespace lexiglow
