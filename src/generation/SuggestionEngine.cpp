@@ -37,7 +37,7 @@ SuggestionEngine::SuggestionEngine(RandomSource &random, SettingsSource &setting
     const CodePage &page = CodePage::system();
     for (int code = 0; code < 256; ++code) {
         m_plainCharacters[code] = page.toChar(quint8(code));
-        QString replaced(QChar(m_plainCharacters[code]));
+        QString replaced{QChar(m_plainCharacters[code])};
         m_replacedCharacters[code] = replaceletters(replaced).front().unicode();
     }
 }
