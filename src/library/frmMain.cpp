@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -271,6 +272,11 @@ std::optional<QString> frmMain::additem(const QString &filename, qsizetype entry
     row->setData(useColumn, keyRole, ListLibrary::rowKey(entry));
     row->setText(nameColumn, summary.name);
     row->setText(descriptionColumn, summary.description);
+    // A long name or description is cut short in its column; the whole text
+    // and the file it came from show on hover.
+    const QString file = QDir::toNativeSeparators(filename);
+    row->setToolTip(nameColumn, summary.name.isEmpty() ? file : summary.name + u'\n' + file);
+    row->setToolTip(descriptionColumn, summary.description);
     row->setCheckState(useColumn, Qt::Checked);
     if (summary.failure.isEmpty())
         return std::nullopt;
