@@ -44,10 +44,10 @@ const QString &ListLibrary::path(qsizetype entry) const
     return m_passfiles[entry];
 }
 
-void ListLibrary::loadf(const QString &programFolder)
+bool ListLibrary::loadf(const QString &programFolder)
 {
     read(programFolder);
-    savef();
+    return savef();
 }
 
 void ListLibrary::read(const QString &programFolder)

@@ -30,8 +30,9 @@ public:
 
     // Fills the library from the settings store or, when the store holds no
     // library (no count, "0", or a count that is not a whole number from 0
-    // to 32767), from the list files in programFolder. Then stores it.
-    void loadf(const QString &programFolder);
+    // to 32767), from the list files in programFolder. Then stores it, and
+    // returns false when the store cannot be written.
+    bool loadf(const QString &programFolder);
     // Fills the library as loadf does, without storing it.
     void read(const QString &programFolder);
     // Writes the library to the settings store. Returns false when the

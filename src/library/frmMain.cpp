@@ -175,9 +175,8 @@ void frmMain::load()
     }
     {
         const BusyCursor busy;
-        m_library.loadf(m_services.programFolder);
-        // loadf stores what it loaded but cannot say whether that worked.
-        saveLibrary();
+        if (!m_library.loadf(m_services.programFolder))
+            tellSaveFailure();
         rebuildRows();
     }
     show();
@@ -294,7 +293,13 @@ void frmMain::tellUnreadable(const QStringList &failures)
 
 void frmMain::saveLibrary()
 {
-    if (m_library.savef() || m_toldSaveFailure)
+    if (!m_library.savef())
+        tellSaveFailure();
+}
+
+void frmMain::tellSaveFailure()
+{
+    if (m_toldSaveFailure)
         return;
     // Told once: the library stays usable in memory, and repeating the
     // message after every change would only get in the way.

@@ -55,6 +55,7 @@ private:
     std::optional<QString> additem(const QString &filename, qsizetype entry);
     void tellUnreadable(const QStringList &failures);
     void saveLibrary();
+    void tellSaveFailure();
 
     WindowServices m_services;
     ListLibrary m_library;
