@@ -17,14 +17,23 @@ QSettingsStore::QSettingsStore()
     : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                              QStringLiteral("lexiglow"), QStringLiteral("lexiglow")))
 {
+    init();
 }
 
 QSettingsStore::QSettingsStore(const QString &iniFile)
     : m_settings(std::make_unique<QSettings>(iniFile, QSettings::IniFormat))
 {
+    init();
 }
 
 QSettingsStore::~QSettingsStore() = default;
+
+void QSettingsStore::init()
+{
+    // Written to a file of its own and renamed over the old one, or not at
+    // all: a crash mid-write never leaves a library that is half old, half new.
+    m_settings->setAtomicSyncRequired(true);
+}
 
 QString QSettingsStore::value(const QString &section, const QString &key, const QString &defaultValue) const
 {

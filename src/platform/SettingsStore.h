@@ -43,6 +43,8 @@ public:
     QString location() const;
 
 private:
+    void init();
+
     std::unique_ptr<QSettings> m_settings;
 };
 
