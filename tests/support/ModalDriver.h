@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QPointer>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -49,6 +51,37 @@ template<typename T>
 T *find(QWidget *window, const QString &objectName)
 {
     return window ? window->findChild<T *>(objectName) : nullptr;
+}
+
+// Clicks the button of that objectName in window, as a person would.
+inline void click(QWidget *window, const QString &button)
+{
+    QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
+}
+
+// Calls open, which shows a modal window and waits for it, and runs step on
+// that window from inside its event loop, as a person would. A window the
+// step leaves open is hidden, so a failed check never leaves the test
+// waiting. Returns whether a window opened while open ran.
+inline bool drive(const std::function<void()> &open, const std::function<void(QWidget *)> &step)
+{
+    bool ran = false;
+    const QPointer<QWidget> before = QApplication::activeModalWidget();
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *window = QApplication::activeModalWidget();
+        if (!window || window == before || !window->isVisible())
+            return;
+        poll.stop();
+        ran = true;
+        const QPointer<QWidget> guard = window;
+        step(window);
+        if (guard && guard->isVisible())
+            guard->hide();
+    });
+    poll.start(5);
+    open();
+    return ran;
 }
 
 } // namespace modal
