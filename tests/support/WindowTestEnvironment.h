@@ -17,6 +17,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+// Ten draws that make two passwords from a pool of two words w1, w2:
+// w1 w2 "1", then "50" w2 w1. From apple and moon: "applemoon1", "50moonapple".
+inline const QList<double> twoPasswordDraws{0.4, 0.34, 0.8, 0.0, 0.0, 0.9, 0.8, 0.34, 0.0, 0.5};
+
+// The suggestions text of a batch: the heading, a blank line, the passwords.
+inline QString suggestionsText(const QStringList &passwords)
+{
+    return QStringLiteral("Generating Your Suggestions...\n\n") + passwords.join(u'\n');
+}
+
 struct WindowTestEnvironment
 {
     QTemporaryDir folder;
