@@ -1,8 +1,6 @@
-#include "support/RecordingUrlOpener.h"
+#include "support/WindowTestEnvironment.h"
 
 #include "about/frmSplash.h"
-
-#include <QTest>
 
 using namespace lexiglow;
 using namespace Qt::StringLiterals;

@@ -1,4 +1,3 @@
-#include "support/ModalDriver.h"
 #include "support/WindowTestEnvironment.h"
 
 #include "generation/passSug.h"
@@ -8,8 +7,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextBlock>
-
-#include <optional>
 
 using namespace lexiglow;
 using namespace Qt::StringLiterals;
@@ -41,7 +38,7 @@ private slots:
         m_window.reset();
         m_settings.reset();
         m_env.emplace();
-        m_env->random.setValues(twoPasswordDraws);
+        m_env->random.values = twoPasswordDraws;
         m_env->store.values[{u"Values"_s, u"Text3"_s}] = u"3"_s;
         const QString fruit = m_env->writeList(u"fruit.lxg"_s, u"Fruit"_s, QString(), {u"apple"_s, u"moon"_s});
         m_settings.emplace(m_env->store, m_env->notice, nullptr);

@@ -1,4 +1,3 @@
-#include "support/ModalDriver.h"
 #include "support/WindowTestEnvironment.h"
 
 #include "library/frmMain.h"
@@ -7,8 +6,6 @@
 #include <QPlainTextEdit>
 #include <QStyleOptionViewItem>
 #include <QTreeWidget>
-
-#include <optional>
 
 using namespace lexiglow;
 using namespace Qt::StringLiterals;
@@ -191,7 +188,7 @@ private slots:
         QFETCH(QStringList, passwords);
         m_env->writeList(u"a.lxg"_s, u"Animals"_s, QString(), {u"tiger"_s, u"lion"_s});
         m_env->writeList(u"b.lxg"_s, u"Fruit"_s, QString(), {u"apple"_s, u"moon"_s});
-        m_env->random.setValues(twoPasswordDraws);
+        m_env->random.values = twoPasswordDraws;
         start();
         clickTickBox(unticked);
         QString text;

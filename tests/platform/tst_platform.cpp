@@ -1,4 +1,4 @@
-#include "support/ModalDriver.h"
+#include "support/WindowTestEnvironment.h"
 
 #include "platform/MessageBoxNotice.h"
 #include "platform/Twips.h"

@@ -1,4 +1,3 @@
-#include "support/ModalDriver.h"
 #include "support/WindowTestEnvironment.h"
 
 #include "settings/SettingsWindow.h"
@@ -8,8 +7,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMetaProperty>
-
-#include <optional>
 
 using namespace lexiglow;
 using namespace Qt::StringLiterals;
