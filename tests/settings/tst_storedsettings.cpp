@@ -12,195 +12,96 @@ class TestStoredSettings final : public QObject
     Q_OBJECT
 
 private slots:
-    void keys_areTheSevenStoredControls();
-    void restore_emptyStore_keepsInitialContent();
-    void restore_emptyLetterCase_becomesUpperAndLower();
-    void restore_takesEveryStoredText();
-    void restore_nothingStored_keepsCurrentEdits();
-    void restore_tickText_data();
-    void restore_tickText();
-    void restore_letterCaseText_data();
-    void restore_letterCaseText();
-    void restore_textBoxesTakeAnyText();
-    void store_writesSevenKeysUnvalidated();
-    void store_unwritable_reportsFailure();
-    void storeThenRestore_roundTrips();
+    void restore_eachControlTakesWhatItAccepts_data();
+    void restore_eachControlTakesWhatItAccepts();
+    void restore_nothingStored_keepsCurrentValues();
+    void store_writesAllSevenKeys_readBackByRestore();
 };
 
-void TestStoredSettings::keys_areTheSevenStoredControls()
+void TestStoredSettings::restore_eachControlTakesWhatItAccepts_data()
 {
-    QCOMPARE(storedSettings::keys(),
-             QStringList({u"Frame2"_s, u"Combo1"_s, u"Text1"_s, u"Text2"_s, u"Text3"_s, u"Check1"_s, u"Check2"_s}));
-    QCOMPARE(storedSettings::section, u"Values"_s);
-    QCOMPARE(storedSettings::letterCaseItems(),
-             QStringList({u"Upper and Lower Case"_s, u"Lower Case Only"_s, u"Upper Case Only"_s}));
-}
-
-void TestStoredSettings::restore_emptyStore_keepsInitialContent()
-{
-    const MemorySettingsStore store;
-    StoredControls controls;
-    storedSettings::restore(store, controls);
-    QCOMPARE(controls.frameCaption, u"Advanced Settings"_s);
-    QCOMPARE(controls.settings.minimumLength, u"8"_s);
-    QCOMPARE(controls.settings.maximumLength, u"32"_s);
-    QCOMPARE(controls.settings.passwordCount, u"10"_s);
-    QCOMPARE(controls.settings.letterCase, u"Upper and Lower Case"_s);
-    QCOMPARE(controls.settings.letterReplacement, false);
-    QCOMPARE(controls.settings.specialCharacters, false);
-    QCOMPARE(store.writes, 0);
-}
-
-void TestStoredSettings::restore_emptyLetterCase_becomesUpperAndLower()
-{
-    MemorySettingsStore store;
-    StoredControls controls;
-    controls.settings.letterCase.clear();
-    storedSettings::restore(store, controls);
-    QCOMPARE(controls.settings.letterCase, u"Upper and Lower Case"_s);
-
-    // ...also when the stored text names no item.
-    store.values[{u"Values"_s, u"Combo1"_s}] = u"Title Case"_s;
-    controls.settings.letterCase.clear();
-    storedSettings::restore(store, controls);
-    QCOMPARE(controls.settings.letterCase, u"Upper and Lower Case"_s);
-}
-
-void TestStoredSettings::restore_takesEveryStoredText()
-{
-    MemorySettingsStore store;
-    store.values = {{{u"Values"_s, u"Frame2"_s}, u"Mine"_s},      {{u"Values"_s, u"Combo1"_s}, u"Lower Case Only"_s},
-                    {{u"Values"_s, u"Text1"_s}, u"5"_s},          {{u"Values"_s, u"Text2"_s}, u"12"_s},
-                    {{u"Values"_s, u"Text3"_s}, u"3"_s},          {{u"Values"_s, u"Check1"_s}, u"1"_s},
-                    {{u"Values"_s, u"Check2"_s}, u"1"_s}};
-    StoredControls controls;
-    storedSettings::restore(store, controls);
-    QCOMPARE(controls.frameCaption, u"Mine"_s);
-    QCOMPARE(controls.settings.letterCase, u"Lower Case Only"_s);
-    QCOMPARE(controls.settings.minimumLength, u"5"_s);
-    QCOMPARE(controls.settings.maximumLength, u"12"_s);
-    QCOMPARE(controls.settings.passwordCount, u"3"_s);
-    QVERIFY(controls.settings.letterReplacement);
-    QVERIFY(controls.settings.specialCharacters);
-}
-
-void TestStoredSettings::restore_nothingStored_keepsCurrentEdits()
-{
-    const MemorySettingsStore store;
-    StoredControls controls;
-    controls.settings.minimumLength = u"11"_s;
-    controls.settings.letterCase = u"Upper Case Only"_s;
-    controls.settings.specialCharacters = true;
-    const StoredControls edited = controls;
-    storedSettings::restore(store, controls);
-    QCOMPARE(controls, edited);
-}
-
-void TestStoredSettings::restore_tickText_data()
-{
+    QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<bool>("before");
-    QTest::addColumn<bool>("after");
-    QTest::addRow("1 ticks") << u"1"_s << false << true;
-    QTest::addRow("0 clears") << u"0"_s << true << false;
-    QTest::addRow("1.0 is the number 1") << u"1.0"_s << false << true;
-    QTest::addRow("blanks around 0") << u" 0 "_s << true << false;
-    QTest::addRow("2 is no tick value") << u"2"_s << true << true;
-    QTest::addRow("-1 is no tick value") << u"-1"_s << false << false;
-    QTest::addRow("0.5 is no tick value") << u"0.5"_s << true << true;
-    QTest::addRow("letters change nothing") << u"yes"_s << false << false;
-    QTest::addRow("empty changes nothing") << QString() << true << true;
+    QTest::addColumn<QString>("after"); // before: Check1 0, Check2 1, Combo1 "Lower Case Only"
+
+    QTest::addRow("caption, any text") << u"Frame2"_s << u"Mine"_s << u"Mine"_s;
+    QTest::addRow("text box, any text") << u"Text1"_s << u"abc"_s << u"abc"_s;
+    QTest::addRow("text box, empty") << u"Text3"_s << QString() << QString();
+    QTest::addRow("1 ticks") << u"Check1"_s << u"1"_s << u"1"_s;
+    QTest::addRow("1.0 is the number 1") << u"Check1"_s << u"1.0"_s << u"1"_s;
+    QTest::addRow("blanks around 0") << u"Check2"_s << u" 0 "_s << u"0"_s;
+    QTest::addRow("2 is no tick value") << u"Check2"_s << u"2"_s << u"1"_s;
+    QTest::addRow("-1 is no tick value") << u"Check1"_s << u"-1"_s << u"0"_s;
+    QTest::addRow("0.5 is no tick value") << u"Check2"_s << u"0.5"_s << u"1"_s;
+    QTest::addRow("letters are no tick value") << u"Check1"_s << u"yes"_s << u"0"_s;
+    QTest::addRow("empty is no tick value") << u"Check2"_s << QString() << u"1"_s;
+    QTest::addRow("an item") << u"Combo1"_s << u"Upper Case Only"_s << u"Upper Case Only"_s;
+    QTest::addRow("item in other letter case") << u"Combo1"_s << u"upper case only"_s << u"Lower Case Only"_s;
+    QTest::addRow("item with a trailing blank") << u"Combo1"_s << u"Upper and Lower Case "_s << u"Lower Case Only"_s;
+    QTest::addRow("no item, empty") << u"Combo1"_s << QString() << u"Lower Case Only"_s;
 }
 
-void TestStoredSettings::restore_tickText()
+void TestStoredSettings::restore_eachControlTakesWhatItAccepts()
 {
-    QFETCH(QString, stored);
-    QFETCH(bool, before);
-    QFETCH(bool, after);
-    MemorySettingsStore store;
-    store.values[{u"Values"_s, u"Check1"_s}] = stored;
-    store.values[{u"Values"_s, u"Check2"_s}] = stored;
-    StoredControls controls;
-    controls.settings.letterReplacement = before;
-    controls.settings.specialCharacters = before;
-    storedSettings::restore(store, controls);
-    QCOMPARE(controls.settings.letterReplacement, after);
-    QCOMPARE(controls.settings.specialCharacters, after);
-}
-
-void TestStoredSettings::restore_letterCaseText_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("after");
-    QTest::addRow("lower") << u"Lower Case Only"_s << u"Lower Case Only"_s;
-    QTest::addRow("upper") << u"Upper Case Only"_s << u"Upper Case Only"_s;
-    QTest::addRow("both") << u"Upper and Lower Case"_s << u"Upper and Lower Case"_s;
-    QTest::addRow("other letter case") << u"upper case only"_s << u"Lower Case Only"_s;
-    QTest::addRow("trailing blank") << u"Upper Case Only "_s << u"Lower Case Only"_s;
-    QTest::addRow("no item") << u"Sentence case"_s << u"Lower Case Only"_s;
-    QTest::addRow("empty") << QString() << u"Lower Case Only"_s;
-}
-
-void TestStoredSettings::restore_letterCaseText()
-{
+    QFETCH(QString, key);
     QFETCH(QString, stored);
     QFETCH(QString, after);
     MemorySettingsStore store;
-    store.values[{u"Values"_s, u"Combo1"_s}] = stored;
+    store.values[{u"Values"_s, key}] = stored;
     StoredControls controls;
     controls.settings.letterCase = u"Lower Case Only"_s;
-    storedSettings::restore(store, controls);
-    QCOMPARE(controls.settings.letterCase, after);
-}
-
-void TestStoredSettings::restore_textBoxesTakeAnyText()
-{
-    MemorySettingsStore store;
-    store.values[{u"Values"_s, u"Text1"_s}] = u"abc"_s;
-    store.values[{u"Values"_s, u"Text3"_s}] = QString();
-    StoredControls controls;
-    storedSettings::restore(store, controls);
-    QCOMPARE(controls.settings.minimumLength, u"abc"_s);
-    QCOMPARE(controls.settings.passwordCount, QString());
-}
-
-void TestStoredSettings::store_writesSevenKeysUnvalidated()
-{
-    MemorySettingsStore store;
-    StoredControls controls;
-    controls.settings.minimumLength = u"40"_s;
-    controls.settings.maximumLength = u"six"_s;
     controls.settings.specialCharacters = true;
-    QVERIFY(storedSettings::store(store, controls));
-    QCOMPARE(store.values.size(), 7);
-    QCOMPARE(store.get(u"Values"_s, u"Frame2"_s), u"Advanced Settings"_s);
-    QCOMPARE(store.get(u"Values"_s, u"Combo1"_s), u"Upper and Lower Case"_s);
-    QCOMPARE(store.get(u"Values"_s, u"Text1"_s), u"40"_s);
-    QCOMPARE(store.get(u"Values"_s, u"Text2"_s), u"six"_s);
-    QCOMPARE(store.get(u"Values"_s, u"Text3"_s), u"10"_s);
-    QCOMPARE(store.get(u"Values"_s, u"Check1"_s), u"0"_s);
-    QCOMPARE(store.get(u"Values"_s, u"Check2"_s), u"1"_s);
-    QCOMPARE(store.flushes, 1);
+    const StoredControls before = controls;
+
+    storedSettings::restore(store, controls);
+
+    for (const QString &other : storedSettings::keys()) {
+        const QString expected = other == key ? after : storedSettings::principalText(before, other);
+        QCOMPARE(storedSettings::principalText(controls, other), expected);
+    }
 }
 
-void TestStoredSettings::store_unwritable_reportsFailure()
+void TestStoredSettings::restore_nothingStored_keepsCurrentValues()
 {
     MemorySettingsStore store;
-    store.writable = false;
-    QVERIFY(!storedSettings::store(store, StoredControls()));
+    StoredControls controls;
+    controls.settings = {u"11"_s, u"12"_s, u"13"_s, u"Upper Case Only"_s, true, true};
+    const StoredControls edited = controls;
+    storedSettings::restore(store, controls);
+    QCOMPARE(controls, edited);
+    QCOMPARE(store.writes, 0);
+
+    // A letter case with no item chosen becomes the first item, also when the stored text names none.
+    controls.settings.letterCase.clear();
+    store.values[{u"Values"_s, u"Combo1"_s}] = u"Title Case"_s;
+    storedSettings::restore(store, controls);
+    QCOMPARE(controls.settings.letterCase, u"Upper and Lower Case"_s);
 }
 
-void TestStoredSettings::storeThenRestore_roundTrips()
+void TestStoredSettings::store_writesAllSevenKeys_readBackByRestore()
 {
+    QCOMPARE(storedSettings::keys(),
+             (QStringList{u"Frame2"_s, u"Combo1"_s, u"Text1"_s, u"Text2"_s, u"Text3"_s, u"Check1"_s, u"Check2"_s}));
     MemorySettingsStore store;
     StoredControls controls;
     controls.frameCaption = u"Einstellungen"_s;
-    controls.settings = {u"6"_s, u"14"_s, u"25"_s, u"Upper Case Only"_s, true, false};
+    controls.settings = {u"40"_s, u"six"_s, u"25"_s, u"Upper Case Only"_s, false, true}; // stored unvalidated
     QVERIFY(storedSettings::store(store, controls));
-    StoredControls fresh;
-    fresh.settings.letterCase.clear();
-    storedSettings::restore(store, fresh);
-    QCOMPARE(fresh, controls);
+
+    QStringList written;
+    for (auto it = store.values.cbegin(); it != store.values.cend(); ++it)
+        written.append(it.key().first + u'/' + it.key().second + u'=' + it.value());
+    QCOMPARE(written, (QStringList{u"Values/Check1=0"_s, u"Values/Check2=1"_s, u"Values/Combo1=Upper Case Only"_s,
+                                   u"Values/Frame2=Einstellungen"_s, u"Values/Text1=40"_s, u"Values/Text2=six"_s,
+                                   u"Values/Text3=25"_s}));
+    QCOMPARE(store.flushes, 1);
+
+    StoredControls restored;
+    storedSettings::restore(store, restored);
+    QCOMPARE(restored, controls);
+
+    store.writable = false;
+    QVERIFY(!storedSettings::store(store, controls));
 }
 
 QTEST_GUILESS_MAIN(TestStoredSettings)
