@@ -40,38 +40,35 @@ void TestListLibrary::initTestCase()
 
 void TestListLibrary::loadf_takesStoredLibrary_orScansProgramFolder_data()
 {
-    QTest::addColumn<QStringList>("stored"); // keys of section [passfiles]
-    QTest::addColumn<QStringList>("library"); // the program folder's files by name
+    QTest::addColumn<QString>("stored"); // keys of section [passfiles]
+    QTest::addColumn<QString>("library"); // the program folder's files by name
 
-    const QStringList scanned{u"a.lxg"_s, u"b.lxg"_s, u"c.lxg"_s};
-    QTest::addRow("first start") << QStringList() << scanned;
+    QTest::addRow("first start") << QString() << u"a.lxg b.lxg c.lxg"_s;
     for (const QString &count : {u"0"_s, QString(), u"three"_s, u"-2"_s, u"1.5"_s, u"32768"_s, u"99999999999999999999"_s})
-        QTest::addRow("count '%s'", qPrintable(count)) << QStringList{u"count="_s + count, u"passfile1=/l/one.lxg"_s} << scanned;
-    QTest::addRow("stored, duplicates kept") << QStringList{u"count=2"_s, u"passfile1=/l/one.lxg"_s, u"passfile2=/l/one.lxg"_s}
-                                             << QStringList{u"/l/one.lxg"_s, u"/l/one.lxg"_s};
-    QTest::addRow("missing key reads 0") << QStringList{u"count=2"_s, u"passfile2=/l/two.lxg"_s}
-                                         << QStringList{u"0"_s, u"/l/two.lxg"_s};
-    QTest::addRow("keys above the count ignored") << QStringList{u"count=1"_s, u"passfile1=/l/a.lxg"_s, u"passfile2=/l/b.lxg"_s}
-                                                  << QStringList{u"/l/a.lxg"_s};
+        QTest::addRow("count '%s'", qPrintable(count)) << u"count=%1 passfile1=/l/1.lxg"_s.arg(count) << u"a.lxg b.lxg c.lxg"_s;
+    QTest::addRow("stored, duplicates kept") << u"count=2 passfile1=/l/1.lxg passfile2=/l/1.lxg"_s << u"/l/1.lxg /l/1.lxg"_s;
+    QTest::addRow("missing key reads 0") << u"count=2 passfile2=/l/2.lxg"_s << u"0 /l/2.lxg"_s;
+    QTest::addRow("keys above the count ignored") << u"count=1 passfile1=/l/1.lxg passfile2=/l/2.lxg"_s << u"/l/1.lxg"_s;
 }
 
 void TestListLibrary::loadf_takesStoredLibrary_orScansProgramFolder()
 {
-    QFETCH(QStringList, stored);
-    QFETCH(QStringList, library);
+    QFETCH(QString, stored);
+    QFETCH(QString, library);
     MemorySettingsStore store;
-    for (const QString &value : stored)
+    for (const QString &value : stored.split(u' ', Qt::SkipEmptyParts))
         store.values[{u"passfiles"_s, value.section(u'=', 0, 0)}] = value.section(u'=', 1);
     ListLibrary loaded(store);
 
     loaded.loadf(m_program.path());
 
     QCOMPARE(loaded.passfiles().first(), QString());
-    QCOMPARE(loaded.passfiles().mid(1).replaceInStrings(m_program.path() + u'/', QString()), library);
+    const QStringList entries = loaded.passfiles().mid(1);
+    QCOMPARE(QStringList(entries).replaceInStrings(m_program.path() + u'/', QString()).join(u' '), library);
     // Stored back whole.
-    QCOMPARE(store.get(u"passfiles"_s, u"count"_s), QString::number(library.size()));
-    for (qsizetype entry = 1; entry <= library.size(); ++entry)
-        QCOMPARE(store.get(u"passfiles"_s, u"passfile"_s + QString::number(entry)), loaded.path(entry));
+    QCOMPARE(store.get(u"passfiles"_s, u"count"_s), QString::number(entries.size()));
+    for (qsizetype entry = 1; entry <= entries.size(); ++entry)
+        QCOMPARE(store.get(u"passfiles"_s, u"passfile"_s + QString::number(entry)), entries[entry - 1]);
 }
 
 void TestListLibrary::addAndRemove_renumber_upTo32767Entries()
