@@ -1,11 +1,16 @@
 #include "support/ListFileBytes.h"
+#include "support/RecordingNotice.h"
+
+#include "store/wordList.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace lexiglow;
 using namespace listbytes;
 using namespace Qt::StringLiterals;
 
@@ -42,10 +47,11 @@ private slots:
     void create_keepsWordsAsWritten_warnsAboutPoorOnes();
     void create_writesTheHandWrittenBytes_refusesTooLongWord();
     void show_foreignOrDamagedFile_exits1();
-    void suggest_drawsFromGivenLists_data();
     void suggest_drawsFromGivenLists();
     void suggest_skipsUnreadableLists_orUsesTheLibrary();
     void usageError_exits2WithOneLine();
+    void shippedList_followsTheRules_builtFileMatches_data();
+    void shippedList_followsTheRules_builtFileMatches();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -101,9 +107,7 @@ void TestLxg::show_foreignOrDamagedFile_exits1()
         {"PK\x03\x04 not a list", u"Invalid File\n"_s},
         {header() + field(empty) + field("GAA0ADcANAApACg") + int32(1),
          u"lxg: %1: a field is damaged (Error 5 in CBase64.Decode: Invalid length)\n"_s.arg(file)},
-        {colorsFile.left(100), u"lxg: %1: the file ends in the middle of an entry (at byte 97)\n"_s.arg(file)},
-        {header() + field(empty) + field(colors) + int32(1 << 30),
-         u"lxg: %1: it claims 1073741824 words, more than the file can hold\n"_s.arg(file)}};
+        {colorsFile.left(100), u"lxg: %1: the file ends in the middle of an entry (at byte 97)\n"_s.arg(file)}};
     for (const auto &[bytes, err] : cases) {
         write(file, bytes);
         const Run shown = lxg({u"show"_s, file});
@@ -113,35 +117,24 @@ void TestLxg::show_foreignOrDamagedFile_exits1()
     }
 }
 
-void TestLxg::suggest_drawsFromGivenLists_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QString>("pattern");
-
-    const QString word = u"(Tiger|Lion|Moon|Star)"_s;
-    QTest::addRow("defaults") << QStringList() << u"^(%1?\\d{1,2}%1?|%1?%1?\\d{1,2}|\\d{1,2}%1?%1?)$"_s.arg(word);
-    QTest::addRow("upper, replaced, special")
-        << QStringList{u"--case"_s, u"upper"_s, u"--replace"_s, u"--special"_s, u"--min=4"_s, u"--max=12"_s}
-        << u"^[A-Z0-9@()*+,\\-./]{4,12}$"_s;
-    QTest::addRow("lower") << QStringList{u"--case=lower"_s} << u"^[a-z0-9]{8,32}$"_s;
-}
-
 void TestLxg::suggest_drawsFromGivenLists()
 {
-    QFETCH(QStringList, options);
-    QFETCH(QString, pattern);
     lxg({u"create"_s, path(u"cats.lxg"_s), u"--name"_s, u"Cats"_s}, "Tiger\nLion\n");
     lxg({u"create"_s, path(u"sky.lxg"_s), u"--name"_s, u"Sky"_s}, "Moon\nStar\n");
-
-    const Run run = lxg(QStringList{u"suggest"_s, u"--count"_s, u"200"_s, path(u"cats.lxg"_s), path(u"sky.lxg"_s)} + options);
-
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.err, QString());
-    QVERIFY(run.out.endsWith(u'\n'));
-    const QStringList lines = run.out.chopped(1).split(u'\n');
-    QCOMPARE(lines.size(), 200);
-    for (const QString &line : lines)
-        QVERIFY2(QRegularExpression(pattern).match(line).hasMatch(), qPrintable(line));
+    const QString word = u"(Tiger|Lion|Moon|Star)"_s;
+    const std::pair<QString, QString> cases[] = {
+        {QString(), u"^(%1?\\d{1,2}%1?|%1?%1?\\d{1,2}|\\d{1,2}%1?%1?)$"_s.arg(word)},
+        {u"--case upper --replace --special --min=4 --max=12"_s, u"^[A-Z0-9@()*+,\\-./]{4,12}$"_s},
+        {u"--case=lower"_s, u"^[a-z0-9]{8,32}$"_s}};
+    for (const auto &[options, pattern] : cases) {
+        const Run run = lxg(QStringList{u"suggest"_s, u"--count=200"_s, path(u"cats.lxg"_s), path(u"sky.lxg"_s)}
+                            + options.split(u' ', Qt::SkipEmptyParts));
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.out.count(u'\n'), 200);
+        for (const QString &line : run.out.chopped(1).split(u'\n'))
+            QVERIFY2(QRegularExpression(pattern).match(line).hasMatch(), qPrintable(options + u": "_s + line));
+    }
 }
 
 void TestLxg::suggest_skipsUnreadableLists_orUsesTheLibrary()
@@ -179,6 +172,58 @@ void TestLxg::usageError_exits2WithOneLine()
                  qPrintable(u"lxg "_s + line + u": "_s + run.err));
     }
     QVERIFY(!QFile::exists(u"x.lxg"_s));
+}
+
+// The word lists that ship with the program: their sources follow data/wordlists/README, and the build
+// makes each into a list file with lxg that holds exactly its sources.
+void TestLxg::shippedList_followsTheRules_builtFileMatches_data()
+{
+    QTest::addColumn<QString>("id");
+    const QStringList ids = QDir(QStringLiteral(WORDLIST_SOURCES)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &id : ids)
+        QTest::addRow("%s", qPrintable(id)) << id;
+    QVERIFY2(ids.size() >= 8, qPrintable(ids.join(u' ')));
+}
+
+void TestLxg::shippedList_followsTheRules_builtFileMatches()
+{
+    QFETCH(QString, id);
+    const QDir dir(QStringLiteral(WORDLIST_SOURCES) + u'/' + id);
+    const QStringList files{u"description.txt"_s, u"name.txt"_s, u"words.txt"_s};
+    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name), files);
+    // Printable ASCII in lines that each end in a line feed.
+    QList<QStringList> lines;
+    for (const QString &file : files) {
+        const QString text = QString::fromLatin1(read(dir.filePath(file)));
+        QVERIFY2(QRegularExpression(u"^([ -~]+\\n)+$"_s).match(text).hasMatch(), qPrintable(file));
+        lines.append(text.chopped(1).split(u'\n'));
+    }
+    const QString description = lines[0].join(u'\n'), name = lines[1].join(u'\n');
+    QVERIFY2(lines[0].size() == 1 && description.size() <= 40 && !description.trimmed().isEmpty(), qPrintable(description));
+    QVERIFY2(lines[1].size() == 1 && name.size() <= 14 && !name.trimmed().isEmpty(), qPrintable(name));
+    const QStringList &words = lines[2];
+    QVERIFY2(words.size() >= 300, qPrintable(QString::number(words.size())));
+
+    // Capitalised, 4 to 9 letters; whole words only are unwanted: "Grape" and "Shell" are fine.
+    const QRegularExpression shape(u"^[A-Z][a-z]{3,8}$"_s);
+    static const QSet<QString> unwanted{
+        u"kill"_s, u"dead"_s, u"gun"_s, u"bomb"_s, u"drug"_s, u"drugs"_s, u"nazi"_s, u"slave"_s, u"sexy"_s,
+        u"damn"_s, u"hell"_s, u"crap"_s, u"piss"_s, u"dick"_s, u"cock"_s, u"arse"_s, u"bitch"_s,
+        u"bastard"_s, u"whore"_s, u"porn"_s, u"nude"_s, u"naked"_s, u"rape"_s, u"murder"_s, u"blood"_s,
+        u"suicide"_s, u"weed"_s, u"booze"_s, u"knife"_s, u"rifle"_s, u"pistol"_s, u"corpse"_s, u"hooker"_s};
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        QVERIFY2(shape.match(words[i]).hasMatch() && !unwanted.contains(words[i].toLower()), qPrintable(words[i]));
+        // Sorted without regard to case, so that no word repeats either.
+        QVERIFY2(i == 0 || words[i - 1].compare(words[i], Qt::CaseInsensitive) < 0, qPrintable(words[i]));
+    }
+
+    RecordingNotice notice;
+    wordList built(notice);
+    built.ReadData(QStringLiteral(BUILT_LISTS) + u'/' + id + u".lxg"_s);
+    QCOMPARE(built.getname(), name);
+    QCOMPARE(built.getdesc(), description);
+    QCOMPARE(built.getlist().words(), words);
+    QVERIFY(notice.messages.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestLxg)
