@@ -30,12 +30,11 @@ QString recordOf(const wordList &list)
 }
 
 // Gives list a list of its own, as if the user had opened one before.
-QString holdList(wordList &list)
+void holdList(wordList &list)
 {
     list.setname(u"Animals"_s);
     list.setdesc(u"held before"_s);
     list.setlist(WordArray(1, {u"tiger"_s, u"otter"_s}));
-    return recordOf(list);
 }
 
 } // namespace
@@ -49,18 +48,16 @@ private slots:
     void init() { m_notice.messages.clear(); }
     void setver_roundsHalfToEven_data();
     void setver_roundsHalfToEven();
-    void colors_fromAFreshRecord_writtenByteExact_readBack();
+    void colors_fromAFreshRecord_writtenByteExact_streamedBack();
     void readData_data();
     void readData();
     void readData_cutShortAtEveryOffset_keepsRecord();
-    void readData_unreadablePath_data();
-    void readData_unreadablePath();
     void cipher_xorsCodesWithKey91();
     void fileRoundTrip_everyCodePageCharacter_longestField();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
-    QString failureOf(wordList &list, const QString &file, bool streaming);
+    QString resultOf(wordList &list, const QString &file, bool streaming);
 
     QTemporaryDir m_dir;
     RecordingNotice m_notice;
@@ -81,17 +78,22 @@ void TestWordList::initTestCase()
     QVERIFY(QFile::setPermissions(path(u"unreadable.lxg"_s), QFileDevice::WriteOwner));
 }
 
-// What reading file told the user and raised, with the file's path shown as FILE.
-QString TestWordList::failureOf(wordList &list, const QString &file, bool streaming)
+// The record after a good read of file, or else what the read told and raised, the file's path shown as FILE.
+// A failed read must leave the record as it was.
+QString TestWordList::resultOf(wordList &list, const QString &file, bool streaming)
 {
     m_notice.messages.clear();
-    QStringList outcome;
+    const QString before = recordOf(list);
+    QString raised;
     try {
         streaming ? list.ReadData(file, [](QStringView) {}) : list.ReadData(file);
     } catch (const std::runtime_error &error) {
-        outcome.append(QString::fromStdString(error.what()).replace(QDir::toNativeSeparators(file), u"FILE"_s));
+        raised = QString::fromStdString(error.what()).replace(QDir::toNativeSeparators(file), u"FILE"_s);
     }
-    return (m_notice.messages + outcome).join(u" + "_s);
+    const QStringList outcome = m_notice.messages + (raised.isEmpty() ? QStringList() : QStringList{raised});
+    if (outcome.isEmpty())
+        return recordOf(list);
+    return outcome.join(u" + "_s) + (recordOf(list) == before ? QString() : u" + the record changed"_s);
 }
 
 void TestWordList::setver_roundsHalfToEven_data()
@@ -103,12 +105,9 @@ void TestWordList::setver_roundsHalfToEven_data()
     QTest::addRow("letter first") << u"v2"_s << u"0"_s;
     QTest::addRow("2.5 to even") << u"2.5"_s << u"2"_s;
     QTest::addRow("3.5 to even") << u"3.5"_s << u"4"_s;
-    QTest::addRow("-2.5 to even") << u"-2.5"_s << u"-2"_s;
     QTest::addRow("just above half") << u"2.500001"_s << u"3"_s;
     QTest::addRow("blanks skipped") << u" + 1 2 "_s << u"12"_s;
-    QTest::addRow("leading point") << u".7"_s << u"1"_s;
     QTest::addRow("comma is no decimal point") << u"3,9"_s << u"3"_s;
-    QTest::addRow("largest") << u"32767"_s << u"32767"_s;
     QTest::addRow("rounds to even inside the range") << u"-32768.5"_s << u"-32768"_s;
     QTest::addRow("rounds out of the range") << u"32767.5"_s << QString();
     QTest::addRow("too small") << u"-32769"_s << QString();
@@ -126,7 +125,7 @@ void TestWordList::setver_roundsHalfToEven()
     QCOMPARE(list.getver(), version.isEmpty() ? u"5"_s : version);
 }
 
-void TestWordList::colors_fromAFreshRecord_writtenByteExact_readBack()
+void TestWordList::colors_fromAFreshRecord_writtenByteExact_streamedBack()
 {
     wordList list(m_notice);
     QCOMPARE(recordOf(list), u" /  / 0..0 []"_s);
@@ -152,18 +151,10 @@ void TestWordList::colors_fromAFreshRecord_writtenByteExact_readBack()
     QCOMPARE(bytes.mid(47, 4), QByteArray::fromHex("04000000"));
     QCOMPARE(bytes, colorsFile);
 
-    // The hand-written bytes read back, through a link; the empty description reads back empty.
-    write(path(u"hand.lxg"_s), colorsFile);
-    QVERIFY(QFile::link(u"hand.lxg"_s, path(u"link.lxg"_s)));
-    wordList back(m_notice);
-    back.ReadData(path(u"link.lxg"_s));
-    QCOMPARE(recordOf(back), u"Colors /  / 1..3 [red|green|blue]"_s);
-    QCOMPARE(back.getver(), u"0"_s);
-
-    // Streamed, the words go to the caller and the record keeps none.
+    // Streamed back, the words go to the caller and the record keeps none.
     QStringList streamed;
     wordList streaming(m_notice);
-    streaming.ReadData(path(u"hand.lxg"_s), [&](QStringView word) { streamed.append(word.toString()); });
+    streaming.ReadData(file, [&](QStringView word) { streamed.append(word.toString()); });
     QCOMPARE(streamed, (QStringList{u"red"_s, u"green"_s, u"blue"_s}));
     QCOMPARE(recordOf(streaming), u"Colors /  / 0..0 []"_s);
     QVERIFY(m_notice.messages.isEmpty());
@@ -171,79 +162,96 @@ void TestWordList::colors_fromAFreshRecord_writtenByteExact_readBack()
 
 void TestWordList::readData_data()
 {
-    QTest::addColumn<QByteArray>("bytes");
-    // The record after a good read, or else what was told and raised; a failed read keeps the record.
-    QTest::addColumn<QString>("result");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("result"); // after holding "Animals / held before / 1..2 [tiger|otter]"
 
+    int files = 0;
+    const auto file = [&](const QByteArray &bytes) {
+        write(path(u"%1.lxg"_s.arg(++files)), bytes);
+        return path(u"%1.lxg"_s.arg(files));
+    };
     const QByteArray start = header() + field(empty) + field(colors);
     const QString colorsWith = u"Colors /  / %1"_s;
+    QVERIFY(QFile::link(file(colorsFile), path(u"link.lxg"_s)));
+    QTest::addRow("Colors, through a link: the empty description reads back empty")
+        << path(u"link.lxg"_s) << colorsWith.arg(u"1..3 [red|green|blue]");
     QTest::addRow("last entry holds a word and is not read")
-        << start + int32(3) + field(red) + field(green) + field(blue) << colorsWith.arg(u"1..2 [red|green]");
-    QTest::addRow("count 1: no words") << start + int32(1) + field(empty) << colorsWith.arg(u"1..0 []");
+        << file(start + int32(3) + field(red) + field(green) + field(blue)) << colorsWith.arg(u"1..2 [red|green]");
+    QTest::addRow("count 1: no words") << file(start + int32(1) + field(empty)) << colorsWith.arg(u"1..0 []");
     QTest::addRow("count 0 keeps earlier words")
-        << header() + field(accented) + field(tiger) + int32(0) << u"tiger / \u00e9\u20ac\u0153 / 1..2 [tiger|otter]"_s;
-    QTest::addRow("negative count keeps earlier words") << start + int32(-5) << colorsWith.arg(u"1..2 [tiger|otter]");
+        << file(header() + field(accented) + field(tiger) + int32(0))
+        << u"tiger / \u00e9\u20ac\u0153 / 1..2 [tiger|otter]"_s;
     QTest::addRow("duplicates kept, bytes after the last entry ignored")
-        << start + int32(3) + field(tiger) + field(tiger) + field(empty) + "more" << colorsWith.arg(u"1..2 [tiger|tiger]");
-    QTest::addRow("version word -1 ignored") << header(-1) + colorsFile.mid(7) << colorsWith.arg(u"1..3 [red|green|blue]");
-    QTest::addRow("version word 2 ignored") << header(2) + colorsFile.mid(7) << colorsWith.arg(u"1..3 [red|green|blue]");
+        << file(start + int32(3) + field(tiger) + field(tiger) + field(empty) + "more")
+        << colorsWith.arg(u"1..2 [tiger|tiger]");
+    QTest::addRow("version word ignored") << file(header(2) + colorsFile.mid(7)) << colorsWith.arg(u"1..3 [red|green|blue]");
     QTest::addRow("text entries' counts govern, not the length entries' 100 and 0")
-        << header() + field(empty) + int16(3) + int32(100) + int16(8) + int16(8) + red + int32(2) + int16(3) + int32(0)
-            + int16(8) + int16(16) + tiger + field(empty)
+        << file(header() + field(empty) + int16(3) + int32(100) + int16(8) + int16(8) + red + int32(2) + int16(3)
+                + int32(0) + int16(8) + int16(16) + tiger + field(empty))
         << u"red /  / 1..1 [tiger]"_s;
 
-    QTest::addRow("empty file") << QByteArray() << u"Invalid File"_s;
-    QTest::addRow("lower-case magic") << "lexig" + colorsFile.mid(5) << u"Invalid File"_s;
-    QTest::addRow("text file") << QByteArray("red\ngreen\nblue\n") << u"Invalid File"_s;
+    QTest::addRow("empty file") << file(QByteArray()) << u"Invalid File"_s;
+    QTest::addRow("text file") << file(QByteArray("red\ngreen\nblue\n")) << u"Invalid File"_s;
 
     // A length entry tagged first and a text entry tagged second, for the empty text.
     const auto tagged = [](qint16 first, qint16 second) {
         return int16(first) + int32(4) + int16(second) + int16(4) + empty;
     };
     const QString tag = u"FILE: unexpected entry type "_s;
-    const QByteArray oneWord = start + int32(2);
-    QTest::addRow("unknown length tag") << header() + tagged(5, 8) << tag + u"5 at byte 7"_s;
-    QTest::addRow("unknown text tag") << header() + tagged(3, 2) << tag + u"2 at byte 13"_s;
-    QTest::addRow("word's length tag -1") << oneWord + tagged(-1, 8) << tag + u"-1 at byte 51"_s;
-    QTest::addRow("word's text tag unknown") << oneWord + tagged(3, 7) << tag + u"7 at byte 57"_s;
+    QTest::addRow("unknown length tag") << file(header() + tagged(5, 8)) << tag + u"5 at byte 7"_s;
+    QTest::addRow("unknown text tag") << file(header() + tagged(3, 2)) << tag + u"2 at byte 13"_s;
+    QTest::addRow("word's length tag -1") << file(start + int32(2) + tagged(-1, 8)) << tag + u"-1 at byte 51"_s;
     const QString claims = u"FILE: it claims %1 words, more than the file can hold"_s;
-    QTest::addRow("largest count") << start + int32(2147483647) + field(red) << claims.arg(2147483647);
-    QTest::addRow("one word claimed, none follows") << start + int32(2) << claims.arg(2);
-    QTest::addRow("six claimed, two follow") << start + int32(6) + field(empty) + field(empty) << claims.arg(6);
-    const QString ends = u"FILE: the file ends in the middle of an entry (at byte %1)"_s;
-    QTest::addRow("second word missing") << start + int32(3) + field(red) << ends.arg(69);
-    QTest::addRow("text entry past the end") << header() + int16(3) + int32(4) + int16(8) + int16(-1) << ends.arg(17);
+    QTest::addRow("largest count") << file(start + int32(2147483647) + field(red)) << claims.arg(2147483647);
+    QTest::addRow("one word, none follows") << file(start + int32(2)) << claims.arg(2);
+    QTest::addRow("text entry past the end") << file(header() + int16(3) + int32(4) + int16(8) + int16(-1))
+                                             << u"FILE: the file ends in the middle of an entry (at byte 17)"_s;
 
     const QString invalid = u"Error 5 in CBase64.Decode: Invalid "_s;
     const QByteArray words = start + int32(4) + field(red);
     QTest::addRow("description, not a multiple of four")
-        << header() + field("AAA") + field(colors) + int32(1) << invalid + u"length"_s;
+        << file(header() + field("AAA") + field(colors) + int32(1)) << invalid + u"length"_s;
     QTest::addRow("description, padding before the last place")
-        << header() + field("AA=A") + field(colors) + int32(1) << invalid + u"padding"_s;
+        << file(header() + field("AA=A") + field(colors) + int32(1)) << invalid + u"padding"_s;
     QTest::addRow("name, outside the alphabet")
-        << header() + field(empty) + field("GAA0ADcANAApAC*A") + int32(1) << invalid + u"character found"_s;
-    QTest::addRow("first word, a blank") << oneWord + field("KQA AD8A") << invalid + u"character found"_s;
-    QTest::addRow("second word, one short") << words + field("PAApAD4APgA1A=A") << invalid + u"length"_s;
-    QTest::addRow("second word, empty entry") << words + int16(3) + int32(0) + int16(8) + int16(0) << invalid + u"length"_s;
+        << file(header() + field(empty) + field("GAA0ADcANAApAC*A") + int32(1)) << invalid + u"character found"_s;
+    QTest::addRow("second word, one short") << file(words + field("PAApAD4APgA1A=A")) << invalid + u"length"_s;
     QTest::addRow("second word, a signed number entry")
-        << words + int16(3) + int32(4) + int16(3) + int32(-123) << invalid + u"character found"_s;
+        << file(words + int16(3) + int32(4) + int16(3) + int32(-123)) << invalid + u"character found"_s;
+
+    // Places made by initTestCase.
+    const QString missing = u"FILE: the file does not exist"_s;
+    QTest::addRow("missing") << path(u"missing.lxg"_s) << missing;
+    QTest::addRow("vanished") << path(u"vanished.lxg"_s) << missing;
+    QTest::addRow("below a file") << path(u"file.lxg/x"_s) << u"FILE: the path goes through a file as if it were a folder"_s;
+    QTest::addRow("dangling link") << path(u"dangling.lxg"_s) << missing;
+    QTest::addRow("link loop") << path(u"loop.lxg"_s) << u"FILE: the path runs in a loop of links"_s;
+    QTest::addRow("folder") << path(u"folder.lxg"_s) << u"FILE: this is a folder, not a list file"_s;
+    QTest::addRow("FIFO, not waited on") << path(u"fifo.lxg"_s) << u"FILE: this is not a plain file"_s;
+    QTest::addRow("device") << u"/dev/null"_s << u"FILE: this is not a plain file"_s;
+    QTest::addRow("unreadable") << path(u"unreadable.lxg"_s) << u"FILE: the file cannot be opened (Permission denied)"_s;
 }
 
-// Streamed words meet the same outcome; as the record keeps no streamed words, it ends the same too.
+// Streamed words give the same result: the record keeps no streamed words, so it ends the same too.
 void TestWordList::readData()
 {
-    QFETCH(QByteArray, bytes);
+    QFETCH(QString, file);
     QFETCH(QString, result);
-    write(path(u"list.lxg"_s), bytes);
     wordList list(m_notice);
-    const QString held = holdList(list);
+    holdList(list);
 
-    for (const bool streaming : {false, true}) {
-        const QString outcome = failureOf(list, path(u"list.lxg"_s), streaming);
-        QCOMPARE(outcome.isEmpty() ? recordOf(list) : outcome, result);
-        if (!outcome.isEmpty())
-            QCOMPARE(recordOf(list), held);
-    }
+    // Root opens any file: the permission check runs as user nobody.
+    const uid_t uid = geteuid();
+    const gid_t gid = getegid();
+    const bool asNobody = uid == 0 && file.endsWith(u"unreadable.lxg");
+    const passwd *nobody = asNobody ? getpwnam("nobody") : nullptr;
+    if (asNobody && (!nobody || setegid(nobody->pw_gid) != 0 || seteuid(nobody->pw_uid) != 0))
+        QSKIP("root opens any file, and cannot become user nobody");
+    const QStringList results{resultOf(list, file, false), resultOf(list, file, true)};
+    if (asNobody)
+        QVERIFY(seteuid(uid) == 0 && setegid(gid) == 0);
+
+    QCOMPARE(results, QStringList(2, result));
 }
 
 void TestWordList::readData_cutShortAtEveryOffset_keepsRecord()
@@ -253,56 +261,15 @@ void TestWordList::readData_cutShortAtEveryOffset_keepsRecord()
     for (qsizetype size = 0; size < colorsFile.size(); ++size) {
         write(path(u"cut.lxg"_s), colorsFile.left(size));
         wordList list(m_notice);
-        const QString held = holdList(list);
-
-        const QString outcome = failureOf(list, path(u"cut.lxg"_s), false);
+        holdList(list);
+        const QString result = resultOf(list, path(u"cut.lxg"_s), false);
         if (size < 5)
-            QCOMPARE(outcome, u"Invalid File"_s);
+            QCOMPARE(result, u"Invalid File"_s);
+        else if (size < closingEntry)
+            QVERIFY2(result.startsWith(u"FILE: "_s) && !result.contains(u"changed"_s), qPrintable(result));
         else
-            QVERIFY2(size < closingEntry ? outcome.startsWith(u"FILE: "_s) : outcome.isEmpty(), qPrintable(outcome));
-        QCOMPARE(recordOf(list), size < closingEntry ? held : u"Colors /  / 1..3 [red|green|blue]"_s);
+            QCOMPARE(result, u"Colors /  / 1..3 [red|green|blue]"_s);
     }
-}
-
-void TestWordList::readData_unreadablePath_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("outcome");
-
-    const QString missing = u"FILE: the file does not exist"_s;
-    QTest::addRow("missing") << path(u"missing.lxg"_s) << missing;
-    QTest::addRow("vanished") << path(u"vanished.lxg"_s) << missing;
-    QTest::addRow("below a file")
-        << path(u"file.lxg/x.lxg"_s) << u"FILE: the path goes through a file as if it were a folder"_s;
-    QTest::addRow("dangling link") << path(u"dangling.lxg"_s) << missing;
-    QTest::addRow("link loop") << path(u"loop.lxg"_s) << u"FILE: the path runs in a loop of links"_s;
-    QTest::addRow("folder") << path(u"folder.lxg"_s) << u"FILE: this is a folder, not a list file"_s;
-    QTest::addRow("FIFO, not waited on") << path(u"fifo.lxg"_s) << u"FILE: this is not a plain file"_s;
-    QTest::addRow("device") << u"/dev/null"_s << u"FILE: this is not a plain file"_s;
-    QTest::addRow("no read permission")
-        << path(u"unreadable.lxg"_s) << u"FILE: the file cannot be opened (Permission denied)"_s;
-}
-
-void TestWordList::readData_unreadablePath()
-{
-    QFETCH(QString, file);
-    QFETCH(QString, outcome);
-    wordList list(m_notice);
-    const QString held = holdList(list);
-
-    // Root opens any file: the permission check runs as user nobody.
-    const uid_t uid = geteuid();
-    const gid_t gid = getegid();
-    const bool asNobody = uid == 0 && file.endsWith(u"unreadable.lxg");
-    const passwd *nobody = asNobody ? getpwnam("nobody") : nullptr;
-    if (asNobody && (!nobody || setegid(nobody->pw_gid) != 0 || seteuid(nobody->pw_uid) != 0))
-        QSKIP("root opens any file, and cannot become user nobody");
-    const QStringList outcomes{failureOf(list, file, false), failureOf(list, file, true)};
-    if (asNobody)
-        QVERIFY(seteuid(uid) == 0 && setegid(gid) == 0);
-
-    QCOMPARE(outcomes, QStringList(2, outcome));
-    QCOMPARE(recordOf(list), held);
 }
 
 void TestWordList::cipher_xorsCodesWithKey91()
