@@ -2,10 +2,14 @@
 #include "support/RecordingNotice.h"
 
 #include "platform/CodePage.h"
+#include "store/Base64Error.h"
+#include "store/CBase64.h"
 #include "store/FileError.h"
 #include "store/wordList.h"
 
 #include <QDir>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,12 +43,16 @@ void holdList(wordList &list)
 
 } // namespace
 
+// List files: Base64 and the Windows-1252 code page that their texts pass through, and the list record.
 class TestWordList final : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void base64_decodesAndEncodes_orRaisesError5_data();
+    void base64_decodesAndEncodes_orRaisesError5();
+    void base64_roundTripsEveryLength();
+    void windows1252_mapsEveryCodeBothWays_missingCharacterBecomesQuestionMark();
     void init() { m_notice.messages.clear(); }
     void setver_roundsHalfToEven_data();
     void setver_roundsHalfToEven();
@@ -52,8 +60,7 @@ private slots:
     void readData_data();
     void readData();
     void readData_cutShortAtEveryOffset_keepsRecord();
-    void cipher_xorsCodesWithKey91();
-    void fileRoundTrip_everyCodePageCharacter_longestField();
+    void cipherAndFile_keepEveryCodePageCharacter_longestField();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -62,21 +69,6 @@ private:
     QTemporaryDir m_dir;
     RecordingNotice m_notice;
 };
-
-void TestWordList::initTestCase()
-{
-    // Places where a list file is expected and something else is found.
-    for (const QString &name : {u"vanished.lxg"_s, u"file.lxg"_s, u"unreadable.lxg"_s})
-        write(path(name), colorsFile);
-    QVERIFY(QFile::remove(path(u"vanished.lxg"_s)));
-    QVERIFY(QFile::link(u"gone.lxg"_s, path(u"dangling.lxg"_s)));
-    QVERIFY(QFile::link(u"loop2.lxg"_s, path(u"loop.lxg"_s)) && QFile::link(u"loop.lxg"_s, path(u"loop2.lxg"_s)));
-    QVERIFY(QDir(m_dir.path()).mkdir(u"folder.lxg"_s));
-    QVERIFY(::mkfifo(QFile::encodeName(path(u"fifo.lxg"_s)).constData(), 0600) == 0);
-    // The folder open to all, the file readable by none.
-    QVERIFY(QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFileDevice::ExeOther));
-    QVERIFY(QFile::setPermissions(path(u"unreadable.lxg"_s), QFileDevice::WriteOwner));
-}
 
 // The record after a good read of file, or else what the read told and raised, the file's path shown as FILE.
 // A failed read must leave the record as it was.
@@ -94,6 +86,90 @@ QString TestWordList::resultOf(wordList &list, const QString &file, bool streami
     if (outcome.isEmpty())
         return recordOf(list);
     return outcome.join(u" + "_s) + (recordOf(list) == before ? QString() : u" + the record changed"_s);
+}
+
+void TestWordList::base64_decodesAndEncodes_orRaisesError5_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("error"); // the message of error 5 from CBase64.Decode
+
+    // RFC 4648, section 10.
+    QTest::addRow("f") << u"Zg=="_s << QByteArray("f") << QString();
+    QTest::addRow("fo") << u"Zm8="_s << QByteArray("fo") << QString();
+    QTest::addRow("foo") << u"Zm9v"_s << QByteArray("foo") << QString();
+    QTest::addRow("foob") << u"Zm9vYg=="_s << QByteArray("foob") << QString();
+    QTest::addRow("fooba") << u"Zm9vYmE="_s << QByteArray("fooba") << QString();
+    QTest::addRow("foobar") << u"Zm9vYmFy"_s << QByteArray("foobar") << QString();
+    QTest::addRow("last two characters") << u"+/+/"_s << QByteArray("\xfb\xff\xbf") << QString();
+    QTest::addRow("AAA= is two zero bytes") << u"AAA="_s << QByteArray(2, '\0') << QString();
+
+    QTest::addRow("empty") << QString() << QByteArray() << u"Invalid length"_s;
+    QTest::addRow("five characters") << u"Zm9vY"_s << QByteArray() << u"Invalid length"_s;
+    QTest::addRow("padding before a letter") << u"Zm=v"_s << QByteArray() << u"Invalid padding"_s;
+    QTest::addRow("padding before a letter, second group") << u"Zm9vYm=v"_s << QByteArray() << u"Invalid padding"_s;
+    const std::pair<const char *, QString> characters[] = {{"blank", u"Zm 9"_s}, {"line break", u"Zm\n9"_s},
+        {"hyphen", u"Zm-9"_s}, {"underscore", u"Zm9_"_s}, {"= first", u"=m9v"_s}, {"= in the first group", u"Zm=vYmFy"_s},
+        {"e acute", u"Zm9\u00e9"_s}, {"not in the code page", u"Zm9\u0416"_s}};
+    for (const auto &[name, text] : characters)
+        QTest::newRow(name) << text << QByteArray() << u"Invalid character found"_s;
+}
+
+void TestWordList::base64_decodesAndEncodes_orRaisesError5()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, error);
+    const CBase64 codec;
+
+    try {
+        QCOMPARE(codec.Decode(text), bytes);
+        QCOMPARE(codec.Encode(bytes), text);
+        QVERIFY2(error.isEmpty(), "no error raised");
+    } catch (const Base64Error &raised) {
+        QCOMPARE(raised.number(), 5);
+        QCOMPARE(raised.source(), u"CBase64.Decode"_s);
+        QCOMPARE(raised.message(), error);
+    }
+}
+
+void TestWordList::base64_roundTripsEveryLength()
+{
+    const CBase64 codec;
+    // The empty input alone does not come back: it still makes one group.
+    QCOMPARE(codec.Encode(QByteArray()), u"AAA="_s);
+    QCOMPARE(codec.Decode(u"Zh=="_s), QByteArray("f")); // bits left over are ignored
+    QRandomGenerator random(1234);
+    for (int length = 1; length <= 300; ++length) {
+        QByteArray bytes(length, Qt::Uninitialized);
+        for (qsizetype i = 0; i < length; ++i)
+            bytes[i] = char(length == 256 ? i : random.bounded(256)); // every byte value once
+        QCOMPARE(codec.Decode(codec.Encode(bytes)), bytes);
+    }
+}
+
+void TestWordList::windows1252_mapsEveryCodeBothWays_missingCharacterBecomesQuestionMark()
+{
+    const CodePage &page = CodePage::windows1252();
+    // The five unassigned codes 81 8D 8F 90 9D stand for the C1 controls of their own number.
+    const std::pair<quint8, char16_t> codes[] = {{0x00, 0x0000}, {0x5B, u'['}, {0x7F, 0x007F}, {0x80, 0x20AC},
+        {0x81, 0x0081}, {0x8D, 0x008D}, {0x8E, 0x017D}, {0x8F, 0x008F}, {0x90, 0x0090}, {0x9C, 0x0153},
+        {0x9D, 0x009D}, {0x9F, 0x0178}, {0xA0, 0x00A0}, {0xFF, 0x00FF}};
+    for (const auto &[code, character] : codes) {
+        QCOMPARE(int(page.toChar(code)), int(character));
+        QCOMPARE(page.toCode(character), std::optional<quint8>(code));
+    }
+
+    QByteArray allCodes(256, Qt::Uninitialized);
+    for (int code = 0; code < 256; ++code)
+        allCodes[code] = char(code);
+    const QString text = page.toUnicode(allCodes);
+    QCOMPARE(QSet<QChar>(text.begin(), text.end()).size(), 256);
+    QCOMPARE(page.fromUnicode(text), allCodes);
+
+    QCOMPARE(page.toCode(u'\u0416'), std::nullopt); // Cyrillic Zhe
+    QCOMPARE(page.fromUnicode(u"a\u0416\u00e9\u20ac"), QByteArray("a?\xe9\x80"));
+    QCOMPARE(page.fromUnicode(u"\U0001F600"), QByteArray("??")); // each half of a surrogate pair
 }
 
 void TestWordList::setver_roundsHalfToEven_data()
@@ -200,36 +276,39 @@ void TestWordList::readData_data()
     const QString tag = u"FILE: unexpected entry type "_s;
     QTest::addRow("unknown length tag") << file(header() + tagged(5, 8)) << tag + u"5 at byte 7"_s;
     QTest::addRow("unknown text tag") << file(header() + tagged(3, 2)) << tag + u"2 at byte 13"_s;
-    QTest::addRow("word's length tag -1") << file(start + int32(2) + tagged(-1, 8)) << tag + u"-1 at byte 51"_s;
     const QString claims = u"FILE: it claims %1 words, more than the file can hold"_s;
     QTest::addRow("largest count") << file(start + int32(2147483647) + field(red)) << claims.arg(2147483647);
-    QTest::addRow("one word, none follows") << file(start + int32(2)) << claims.arg(2);
+    QTest::addRow("one word claimed, none follows") << file(start + int32(2)) << claims.arg(2);
     QTest::addRow("text entry past the end") << file(header() + int16(3) + int32(4) + int16(8) + int16(-1))
                                              << u"FILE: the file ends in the middle of an entry (at byte 17)"_s;
 
     const QString invalid = u"Error 5 in CBase64.Decode: Invalid "_s;
-    const QByteArray words = start + int32(4) + field(red);
     QTest::addRow("description, not a multiple of four")
         << file(header() + field("AAA") + field(colors) + int32(1)) << invalid + u"length"_s;
     QTest::addRow("description, padding before the last place")
         << file(header() + field("AA=A") + field(colors) + int32(1)) << invalid + u"padding"_s;
     QTest::addRow("name, outside the alphabet")
         << file(header() + field(empty) + field("GAA0ADcANAApAC*A") + int32(1)) << invalid + u"character found"_s;
-    QTest::addRow("second word, one short") << file(words + field("PAApAD4APgA1A=A")) << invalid + u"length"_s;
     QTest::addRow("second word, a signed number entry")
-        << file(words + int16(3) + int32(4) + int16(3) + int32(-123)) << invalid + u"character found"_s;
+        << file(start + int32(4) + field(red) + int16(3) + int32(4) + int16(3) + int32(-123)) << invalid + u"character found"_s;
 
-    // Places made by initTestCase.
+    // Places where something other than a list file is found. The folder is open to all, one file readable by none.
+    const QString vanished = file(colorsFile), unreadable = file(colorsFile);
+    QVERIFY(QFile::remove(vanished) && QFile::link(u"gone.lxg"_s, path(u"dangling.lxg"_s)));
+    QVERIFY(QFile::link(u"loop2.lxg"_s, path(u"loop.lxg"_s)) && QFile::link(u"loop.lxg"_s, path(u"loop2.lxg"_s)));
+    QVERIFY(QDir(m_dir.path()).mkdir(u"folder.lxg"_s) && ::mkfifo(QFile::encodeName(path(u"fifo.lxg"_s)), 0600) == 0);
+    QVERIFY(QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFileDevice::ExeOther)
+            && QFile::setPermissions(unreadable, QFileDevice::WriteOwner));
     const QString missing = u"FILE: the file does not exist"_s;
     QTest::addRow("missing") << path(u"missing.lxg"_s) << missing;
-    QTest::addRow("vanished") << path(u"vanished.lxg"_s) << missing;
-    QTest::addRow("below a file") << path(u"file.lxg/x"_s) << u"FILE: the path goes through a file as if it were a folder"_s;
+    QTest::addRow("vanished") << vanished << missing;
+    QTest::addRow("below a file") << file(colorsFile) + u"/x"_s << u"FILE: the path goes through a file as if it were a folder"_s;
     QTest::addRow("dangling link") << path(u"dangling.lxg"_s) << missing;
     QTest::addRow("link loop") << path(u"loop.lxg"_s) << u"FILE: the path runs in a loop of links"_s;
     QTest::addRow("folder") << path(u"folder.lxg"_s) << u"FILE: this is a folder, not a list file"_s;
     QTest::addRow("FIFO, not waited on") << path(u"fifo.lxg"_s) << u"FILE: this is not a plain file"_s;
     QTest::addRow("device") << u"/dev/null"_s << u"FILE: this is not a plain file"_s;
-    QTest::addRow("unreadable") << path(u"unreadable.lxg"_s) << u"FILE: the file cannot be opened (Permission denied)"_s;
+    QTest::addRow("unreadable") << unreadable << u"FILE: the file cannot be opened (Permission denied)"_s;
 }
 
 // Streamed words give the same result: the record keeps no streamed words, so it ends the same too.
@@ -243,7 +322,7 @@ void TestWordList::readData()
     // Root opens any file: the permission check runs as user nobody.
     const uid_t uid = geteuid();
     const gid_t gid = getegid();
-    const bool asNobody = uid == 0 && file.endsWith(u"unreadable.lxg");
+    const bool asNobody = uid == 0 && qstrcmp(QTest::currentDataTag(), "unreadable") == 0;
     const passwd *nobody = asNobody ? getpwnam("nobody") : nullptr;
     if (asNobody && (!nobody || setegid(nobody->pw_gid) != 0 || seteuid(nobody->pw_uid) != 0))
         QSKIP("root opens any file, and cannot become user nobody");
@@ -272,9 +351,9 @@ void TestWordList::readData_cutShortAtEveryOffset_keepsRecord()
     }
 }
 
-void TestWordList::cipher_xorsCodesWithKey91()
+void TestWordList::cipherAndFile_keepEveryCodePageCharacter_longestField()
 {
-    // The key character and NUL swap; a character the code page lacks is enciphered as "?".
+    // Each code XOR 91: the key character and NUL swap; a character the code page lacks is enciphered as "?".
     const std::pair<QString, QString> pairs[] = {
         {u"red"_s, u")>?"_s}, {u"["_s, QString(QChar(0))}, {u"\u00e9"_s, u"\u00b2"_s}, {u"\u20ac"_s, u"\u00db"_s}};
     for (const auto &[plain, enciphered] : pairs) {
@@ -282,22 +361,16 @@ void TestWordList::cipher_xorsCodesWithKey91()
         QCOMPARE(wordList::Decrypt(enciphered), plain);
     }
     QCOMPARE(wordList::Encrypt(u"\u0416"), u"d"_s);
-}
 
-void TestWordList::fileRoundTrip_everyCodePageCharacter_longestField()
-{
-    QByteArray allCodes(256, Qt::Uninitialized);
+    QString every;
     for (int code = 0; code < 256; ++code)
-        allCodes[code] = char(code);
-    const QString every = CodePage::windows1252().toUnicode(allCodes);
+        every += QChar(CodePage::windows1252().toChar(quint8(code)));
     // The last word's text entry has a count above 32767.
-    QStringList words{every, u"\u00e9\u20ac\u0153"_s, u" river "_s, QString(12288, u'b')};
-    for (const QChar ch : every)
-        words.append(u"x"_s + ch + u'y');
+    const QStringList words{every, u"\u00e9\u20ac\u0153"_s, u" river "_s, QString(12288, u'b')};
     wordList list(m_notice);
     list.setname(u"Caf\u00e9 \u20ac"_s);
     list.setdesc(QString(wordList::maxFieldLength, u'a'));
-    for (const QString &word : std::as_const(words))
+    for (const QString &word : words)
         list.addword(word);
     list.addword(QString());
     const QString file = path(u"all.lxg"_s);
