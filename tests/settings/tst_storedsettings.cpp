@@ -25,10 +25,9 @@ private slots:
     void library_loadf_takesStoredLibrary_orScansProgramFolder();
     void library_addAndRemove_renumber_upTo32767Entries();
     void library_readListSummary_namesFailures();
-    void library_settingsFile_storedForm();
     void values_restore_eachControlTakesWhatItAccepts_data();
     void values_restore_eachControlTakesWhatItAccepts();
-    void values_store_writesAllSevenKeys_restoreKeepsWhatIsNotStored();
+    void settingsFile_holdsLibraryAndValues();
 
 private:
     QString programFile(const QString &name) const { return m_program.filePath(name); }
@@ -92,10 +91,6 @@ void TestStoredSettings::library_addAndRemove_renumber_upTo32767Entries()
     QCOMPARE(store.get(u"passfiles"_s, u"count"_s), u"2"_s);
     QCOMPARE(store.get(u"passfiles"_s, u"passfile2"_s), u"/x/one.lxg"_s);
 
-    store.writable = false;
-    QVERIFY(!library.savef());
-    QCOMPARE(library.count(), 2);
-
     while (library.count() < 32767)
         QVERIFY(library.add(u"/x.lxg"_s));
     QCOMPARE(library.add(u"/x.lxg"_s), std::nullopt);
@@ -128,35 +123,12 @@ void TestStoredSettings::library_readListSummary_namesFailures()
     QCOMPARE(notice.messages.size(), 1);
 }
 
-void TestStoredSettings::library_settingsFile_storedForm()
-{
-    const QString ini = programFile(u"lexiglow.conf"_s);
-    {
-        QSettingsStore store(ini);
-        ListLibrary library(store);
-        library.loadf(m_program.path());
-    }
-    const QString text = QString::fromUtf8(listbytes::read(ini));
-    QVERIFY2(text.startsWith(u"[passfiles]\ncount=3\npassfile1=%1\npassfile2="_s.arg(programFile(u"a.lxg"_s))),
-             qPrintable(text));
-
-    // A value written by hand with commas reads back as the text it was.
-    listbytes::write(ini, "[passfiles]\ncount=1\npassfile1=/my lists/a, b.lxg\n");
-    QSettingsStore store(ini);
-    QCOMPARE(store.value(u"passfiles"_s, u"passfile1"_s, u"0"_s), u"/my lists/a, b.lxg"_s);
-    QCOMPARE(store.value(u"passfiles"_s, u"passfile2"_s, u"0"_s), u"0"_s);
-
-    QSettingsStore unwritable(programFile(u"notes.txt"_s) + u"/inside.conf"_s);
-    unwritable.setValue(u"passfiles"_s, u"count"_s, u"1"_s);
-    QVERIFY(!unwritable.flush());
-    QCOMPARE(unwritable.value(u"passfiles"_s, u"count"_s, u"0"_s), u"1"_s);
-}
-
 void TestStoredSettings::values_restore_eachControlTakesWhatItAccepts_data()
 {
     QTest::addColumn<QString>("stored"); // key=text
     QTest::addColumn<QString>("after"); // before: Check1 0, Check2 1, Combo1 "Lower Case Only"
 
+    QTest::addRow("nothing stored: all kept") << QString() << QString();
     QTest::addRow("caption, any text") << u"Frame2=Mine"_s << u"Mine"_s;
     QTest::addRow("text box, any text") << u"Text1=abc"_s << u"abc"_s;
     QTest::addRow("1 ticks") << u"Check1=1"_s << u"1"_s;
@@ -177,7 +149,8 @@ void TestStoredSettings::values_restore_eachControlTakesWhatItAccepts()
     QFETCH(QString, after);
     const QString key = stored.section(u'=', 0, 0);
     MemorySettingsStore store;
-    store.values[{u"Values"_s, key}] = stored.section(u'=', 1);
+    if (!key.isEmpty())
+        store.values[{u"Values"_s, key}] = stored.section(u'=', 1);
     StoredControls controls;
     controls.settings.letterCase = u"Lower Case Only"_s;
     controls.settings.specialCharacters = true;
@@ -191,37 +164,44 @@ void TestStoredSettings::values_restore_eachControlTakesWhatItAccepts()
     }
 }
 
-void TestStoredSettings::values_store_writesAllSevenKeys_restoreKeepsWhatIsNotStored()
+void TestStoredSettings::settingsFile_holdsLibraryAndValues()
 {
-    MemorySettingsStore store;
+    const QString ini = programFile(u"lexiglow.conf"_s);
     StoredControls controls;
     controls.frameCaption = u"Einstellungen"_s;
     controls.settings = {u"40"_s, u"six"_s, u"25"_s, u"Upper Case Only"_s, false, true}; // stored unvalidated
-    const StoredControls edited = controls;
-    storedSettings::restore(store, controls); // nothing stored yet
-    QCOMPARE(controls, edited);
+    {
+        QSettingsStore store(ini);
+        ListLibrary library(store);
+        library.loadf(m_program.path());
+        QVERIFY(storedSettings::store(store, controls));
+    }
+    QCOMPARE(QString::fromUtf8(listbytes::read(ini)),
+             u"[Values]\nCheck1=0\nCheck2=1\nCombo1=Upper Case Only\nFrame2=Einstellungen\nText1=40\nText2=six\nText3=25\n\n"
+             "[passfiles]\ncount=3\npassfile1=%1/a.lxg\npassfile2=%1/b.lxg\npassfile3=%1/c.lxg\n"_s.arg(m_program.path()));
 
-    QVERIFY(storedSettings::store(store, controls));
-    QStringList written;
-    for (auto it = store.values.cbegin(); it != store.values.cend(); ++it)
-        written.append(it.key().first + u'/' + it.key().second + u'=' + it.value());
-    QCOMPARE(written, (QStringList{u"Values/Check1=0"_s, u"Values/Check2=1"_s, u"Values/Combo1=Upper Case Only"_s,
-                                   u"Values/Frame2=Einstellungen"_s, u"Values/Text1=40"_s, u"Values/Text2=six"_s,
-                                   u"Values/Text3=25"_s}));
-    QCOMPARE(store.flushes, 1);
-
-    // A letter case with no item chosen becomes the first item, then takes the stored one.
-    StoredControls restored;
-    restored.settings.letterCase.clear();
-    storedSettings::restore(store, restored);
+    // Read back; a letter case with no item chosen first becomes the first item.
+    StoredControls restored{.settings = {.letterCase = QString()}};
+    storedSettings::restore(QSettingsStore(ini), restored);
     QCOMPARE(restored, controls);
-    store.values[{u"Values"_s, u"Combo1"_s}] = u"Title Case"_s;
+    MemorySettingsStore noItem;
+    noItem.values[{u"Values"_s, u"Combo1"_s}] = u"Title Case"_s;
     restored = StoredControls{.settings = {.letterCase = QString()}};
-    storedSettings::restore(store, restored);
+    storedSettings::restore(noItem, restored);
     QCOMPARE(restored.settings.letterCase, u"Upper and Lower Case"_s);
 
-    store.writable = false;
-    QVERIFY(!storedSettings::store(store, controls));
+    // A value written by hand with commas reads back as the text it was.
+    listbytes::write(ini, "[passfiles]\ncount=1\npassfile1=/my lists/a, b.lxg\n");
+    QCOMPARE(QSettingsStore(ini).value(u"passfiles"_s, u"passfile1"_s, u"0"_s), u"/my lists/a, b.lxg"_s);
+
+    // A settings file that cannot be written keeps its values in memory, and the library too.
+    QSettingsStore unwritable(programFile(u"notes.txt"_s) + u"/inside.conf"_s);
+    ListLibrary library(unwritable);
+    QCOMPARE(library.add(u"/x.lxg"_s), std::optional<qsizetype>(1));
+    QVERIFY(!library.savef());
+    QVERIFY(!storedSettings::store(unwritable, controls));
+    QCOMPARE(library.count(), 1);
+    QCOMPARE(unwritable.value(u"passfiles"_s, u"passfile1"_s, u"0"_s), u"/x.lxg"_s);
 }
 
 QTEST_GUILESS_MAIN(TestStoredSettings)
