@@ -63,10 +63,8 @@ private slots:
     void init();
     void buildlist_takesTickedRowsInOrder_namesUnreadableListsOnce();
     void getrandword_roundsToNearestEntry_trimsOnlySpaces();
-    void getpassword_joinsParts_data();
-    void getpassword_joinsParts();
-    void generate_writesFirstFittingPasswords_orTellsWhichSettingIsWrong_data();
-    void generate_writesFirstFittingPasswords_orTellsWhichSettingIsWrong();
+    void generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong_data();
+    void generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong();
     void systemRandom_coversEverySpecialAndNumber_batchesDiffer();
     void wordPool_keepsWordsAcrossBlocks_truncates();
 
@@ -134,86 +132,81 @@ void TestSuggestionEngine::getrandword_roundsToNearestEntry_trimsOnlySpaces()
     QCOMPARE(m_engine->getrandword(), u"\tkeep\t"_s);
 }
 
-void TestSuggestionEngine::getpassword_joinsParts_data()
+void TestSuggestionEngine::generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong_data()
 {
+    QTest::addColumn<GenerationSettings>("settings");
     QTest::addColumn<QList<double>>("draws");
-    QTest::addColumn<bool>("replace");
-    QTest::addColumn<QString>("letterCase");
-    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("text"); // the batch after the heading, or else what the user is told
 
-    // From the pool apple, moon, Moon, Alice.
+    // One password from the pool apple, moon, Moon, Alice.
     const double apple = 0.25, moon = 0.5, Moon = 0.75, alice = 0.999999;
-    const QString mixed = GenerationSettings::upperAndLowerCase;
-    QTest::addRow("apple57") << candidate(2, apple, moon, 4, 0, 57) << false << mixed << u"apple57"_s;
-    QTest::addRow("8moon+") << candidate(3, apple, moon, 3, '+', 8) << false << mixed << u"8moon+"_s;
-    QTest::addRow("arrangement 1, special") << candidate(1, apple, moon, 1, '(', 99) << false << mixed << u"apple99moon("_s;
-    QTest::addRow("arrangement 2, special") << candidate(2, apple, moon, 2, '/', 1) << false << mixed << u"apple/moon1"_s;
-    QTest::addRow("arrangement 3, special") << candidate(3, apple, Moon, 1, ',', 12) << false << mixed << u"12Moon,apple"_s;
-    QTest::addRow("arrangement 1, drop 3") << candidate(1, apple, Moon, 3, 0, 7) << false << mixed << u"7Moon"_s;
-    QTest::addRow("arrangement 3") << candidate(3, apple, moon, 5, 0, 42) << false << mixed << u"42applemoon"_s;
-    QTest::addRow("capital kept") << candidate(2, Moon, moon, 4, 0, 3) << false << mixed << u"Moon3"_s;
-    QTest::addRow("Al1c3") << candidate(2, alice, moon, 4, 0, 5) << true << mixed << u"Al1c35"_s;
-    QTest::addRow("al1c3") << candidate(2, alice, moon, 4, 0, 5) << true << GenerationSettings::lowerCaseOnly << u"al1c35"_s;
-    QTest::addRow("AL1C3") << candidate(2, alice, moon, 4, 0, 5) << true << GenerationSettings::upperCaseOnly << u"AL1C35"_s;
-    QTest::addRow("unknown case text keeps case") << candidate(2, Moon, moon, 4, 0, 3) << false << u"upper case only"_s << u"Moon3"_s;
-}
+    const auto one = [](bool special, bool replace = false, const QString &letterCase = u"Upper and Lower Case"_s) {
+        return GenerationSettings{.minimumLength = u"1"_s, .passwordCount = u"1"_s, .letterCase = letterCase,
+                                  .letterReplacement = replace, .specialCharacters = special};
+    };
+    QTest::addRow("apple57") << one(false) << candidate(2, apple, moon, 4, 0, 57) << u"\r\napple57"_s;
+    QTest::addRow("8moon+") << one(true) << candidate(3, apple, moon, 3, '+', 8) << u"\r\n8moon+"_s;
+    QTest::addRow("arrangement 1, special") << one(true) << candidate(1, apple, moon, 1, '(', 99) << u"\r\napple99moon("_s;
+    QTest::addRow("arrangement 2, special") << one(true) << candidate(2, apple, moon, 2, '/', 1) << u"\r\napple/moon1"_s;
+    QTest::addRow("arrangement 3, special") << one(true) << candidate(3, apple, Moon, 1, ',', 12) << u"\r\n12Moon,apple"_s;
+    QTest::addRow("arrangement 1, drop 3") << one(false) << candidate(1, apple, Moon, 3, 0, 7) << u"\r\n7Moon"_s;
+    QTest::addRow("arrangement 3") << one(false) << candidate(3, apple, moon, 5, 0, 42) << u"\r\n42applemoon"_s;
+    QTest::addRow("capital kept") << one(false) << candidate(2, Moon, moon, 4, 0, 3) << u"\r\nMoon3"_s;
+    const QList<double> alice5 = candidate(2, alice, moon, 4, 0, 5);
+    QTest::addRow("Al1c3") << one(false, true) << alice5 << u"\r\nAl1c35"_s;
+    QTest::addRow("al1c3") << one(false, true, GenerationSettings::lowerCaseOnly) << alice5 << u"\r\nal1c35"_s;
+    QTest::addRow("AL1C3") << one(false, true, GenerationSettings::upperCaseOnly) << alice5 << u"\r\nAL1C35"_s;
+    QTest::addRow("unknown case text keeps case")
+        << one(false, false, u"upper case only"_s) << candidate(2, Moon, moon, 4, 0, 3) << u"\r\nMoon3"_s;
 
-void TestSuggestionEngine::getpassword_joinsParts()
-{
-    QFETCH(QList<double>, draws);
-    QFETCH(bool, replace);
-    QFETCH(QString, letterCase);
-    QFETCH(QString, password);
-    setPool({u"apple"_s, u"moon"_s, u"Moon"_s, u"Alice"_s});
-    m_harness.settings = {.minimumLength = u"1"_s, .letterCase = letterCase, .letterReplacement = replace,
-                           .specialCharacters = draws.size() == 6}; // a candidate with a special character
-    m_harness.values = draws;
-
-    QCOMPARE(m_engine->getpassword(), password);
-    QCOMPARE(m_harness.drawn, draws.size());
-}
-
-void TestSuggestionEngine::generate_writesFirstFittingPasswords_orTellsWhichSettingIsWrong_data()
-{
-    QTest::addColumn<QString>("settings"); // minimum|maximum|count
-    QTest::addColumn<QList<int>>("numbers"); // the candidates, each its number alone from the empty pool
-    QTest::addColumn<QString>("text");
-
-    const QString heading = u"Generating Your Suggestions...\r\n"_s;
-    QTest::addRow("three") << u"1|32|3"_s << QList<int>{1, 2, 3} << heading + u"\r\n1\r\n2\r\n3"_s;
-    QTest::addRow("2.5: two") << u"1|32|2.5"_s << QList<int>{1, 2} << heading + u"\r\n1\r\n2"_s;
-    QTest::addRow("blanks around") << u"1|32| 1 "_s << QList<int>{1} << heading + u"\r\n1"_s;
-    QTest::addRow("zero") << u"1|32|0"_s << QList<int>() << heading;
-    QTest::addRow("negative") << u"1|32|-4"_s << QList<int>() << heading;
-    QTest::addRow("the 1499th candidate is still tested") << u"2|2|1"_s << (QList<int>(1498, 7) << 42) << heading + u"\r\n42"_s;
-    QTest::addRow("the 1500th is taken untested") << u"12|6|1"_s << (QList<int>(1499, 7) << 99) << heading + u"\r\n99"_s;
+    // Batches of candidates that are a number alone, as r 0 draws no word.
+    const auto numbers = [](const QList<int> &numbers) {
+        QList<double> draws;
+        for (const int number : numbers)
+            draws += candidate(1, 0, 0, 1, 0, number);
+        return draws;
+    };
+    const auto limits = [](const QString &minimum, const QString &maximum, const QString &count) {
+        return GenerationSettings{.minimumLength = minimum, .maximumLength = maximum, .passwordCount = count};
+    };
+    QTest::addRow("three") << limits(u"1"_s, u"32"_s, u"3"_s) << numbers({1, 2, 3}) << u"\r\n1\r\n2\r\n3"_s;
+    QTest::addRow("2.5: two") << limits(u"1"_s, u"32"_s, u"2.5"_s) << numbers({1, 2}) << u"\r\n1\r\n2"_s;
+    QTest::addRow("blanks around") << limits(u"1"_s, u"32"_s, u" 1 "_s) << numbers({1}) << u"\r\n1"_s;
+    const QList<double> none;
+    QTest::addRow("zero") << limits(u"1"_s, u"32"_s, u"0"_s) << none << QString();
+    QTest::addRow("negative") << limits(u"1"_s, u"32"_s, u"-4"_s) << none << QString();
+    QTest::addRow("1499th candidate still tested")
+        << limits(u"2"_s, u"2"_s, u"1"_s) << numbers(QList<int>(1498, 7) << 42) << u"\r\n42"_s;
+    QTest::addRow("1500th taken untested")
+        << limits(u"12"_s, u"6"_s, u"1"_s) << numbers(QList<int>(1499, 7) << 99) << u"\r\n99"_s;
 
     const QString notANumber = u"%1 is not a number: \"%2\".\nChange it in Advanced Settings."_s;
-    QTest::addRow("minimum in letters") << u"eight|32|10"_s << QList<int>() << notANumber.arg(u"Minimum Password Length", u"eight");
-    QTest::addRow("maximum empty") << u"8||10"_s << QList<int>() << notANumber.arg(u"Maximum Password Length", u"");
-    QTest::addRow("count with exponent") << u"8|32|1e3"_s << QList<int>() << notANumber.arg(u"Passwords to Generate", u"1e3");
-    QTest::addRow("count above 100000")
-        << u"8|32|100001"_s << QList<int>() << u"Passwords to Generate can be at most 100000.\nChange it in Advanced Settings."_s;
+    const QString count = u"Passwords to Generate"_s;
+    QTest::addRow("minimum in letters")
+        << limits(u"eight"_s, u"32"_s, u"10"_s) << none << notANumber.arg(u"Minimum Password Length", u"eight");
+    QTest::addRow("maximum empty")
+        << limits(u"8"_s, QString(), u"10"_s) << none << notANumber.arg(u"Maximum Password Length", u"");
+    QTest::addRow("count with exponent") << limits(u"8"_s, u"32"_s, u"1e3"_s) << none << notANumber.arg(count, u"1e3");
+    QTest::addRow("count above 100000") << limits(u"8"_s, u"32"_s, u"100001"_s) << none
+                                        << count + u" can be at most 100000.\nChange it in Advanced Settings."_s;
 }
 
-// A wrong setting is told once, the heading written and nothing drawn.
-void TestSuggestionEngine::generate_writesFirstFittingPasswords_orTellsWhichSettingIsWrong()
+// Every scripted value is drawn and no more; a wrong setting is told once, after the heading, before any draw.
+void TestSuggestionEngine::generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong()
 {
-    QFETCH(QString, settings);
-    QFETCH(QList<int>, numbers);
+    QFETCH(GenerationSettings, settings);
+    QFETCH(QList<double>, draws);
     QFETCH(QString, text);
-    setPool({});
-    const QStringList limits = settings.split(u'|');
-    m_harness.settings = {.minimumLength = limits[0], .maximumLength = limits[1], .passwordCount = limits[2]};
-    for (const int number : numbers)
-        m_harness.values += candidate(1, 0, 0, 1, 0, number);
+    setPool({u"apple"_s, u"moon"_s, u"Moon"_s, u"Alice"_s});
+    m_harness.settings = settings;
+    m_harness.values = draws;
 
     m_engine->generate(m_harness);
 
-    const bool told = !text.startsWith(u"Generating"_s);
-    QCOMPARE(m_harness.text, told ? u"Generating Your Suggestions...\r\n"_s : text);
+    const bool told = !text.isEmpty() && !text.startsWith(u"\r\n");
+    QCOMPARE(m_harness.text, u"Generating Your Suggestions...\r\n"_s + (told ? QString() : text));
     QCOMPARE(m_notice.messages, told ? QStringList{text} : QStringList());
-    QCOMPARE(m_harness.drawn, numbers.size() * 5);
+    QCOMPARE(m_harness.drawn, draws.size());
 }
 
 void TestSuggestionEngine::systemRandom_coversEverySpecialAndNumber_batchesDiffer()
@@ -250,7 +243,9 @@ void TestSuggestionEngine::systemRandom_coversEverySpecialAndNumber_batchesDiffe
 void TestSuggestionEngine::wordPool_keepsWordsAcrossBlocks_truncates()
 {
     // Lengths from 1 to 40000 characters, so that some words outgrow a block.
-    const auto word = [](int i) { return QString(i % 97 == 0 ? 40000 : 1 + i % 13, QChar(u'a' + i % 26)) + QString::number(i); };
+    const auto word = [](int i) {
+        return QString(i % 97 == 0 ? 40000 : 1 + i % 13, QChar(u'a' + i % 26)) + QString::number(i);
+    };
     WordPool pool;
     for (int i = 1; i <= 20000; ++i)
         pool.append(word(i));

@@ -48,9 +48,10 @@ void TestStoredSettings::library_loadf_takesStoredLibrary_orScansProgramFolder_d
     QTest::addColumn<QString>("stored"); // keys of section [passfiles]
     QTest::addColumn<QString>("library"); // the program folder's files by name
 
-    QTest::addRow("first start") << QString() << u"a.lxg b.lxg c.lxg"_s;
+    const QString scanned = u"a.lxg b.lxg c.lxg"_s;
+    QTest::addRow("first start") << QString() << scanned;
     for (const QString &count : {u"0"_s, QString(), u"three"_s, u"-2"_s, u"1.5"_s, u"32768"_s, u"99999999999999999999"_s})
-        QTest::addRow("count '%s'", qPrintable(count)) << u"count=%1 passfile1=/l/1.lxg"_s.arg(count) << u"a.lxg b.lxg c.lxg"_s;
+        QTest::addRow("count '%s'", qPrintable(count)) << u"count=%1 passfile1=/l/1.lxg"_s.arg(count) << scanned;
     QTest::addRow("stored, duplicates kept") << u"count=2 passfile1=/l/1.lxg passfile2=/l/1.lxg"_s << u"/l/1.lxg /l/1.lxg"_s;
     QTest::addRow("missing key reads 0") << u"count=2 passfile2=/l/2.lxg"_s << u"0 /l/2.lxg"_s;
     QTest::addRow("keys above the count ignored") << u"count=1 passfile1=/l/1.lxg passfile2=/l/2.lxg"_s << u"/l/1.lxg"_s;
@@ -109,7 +110,8 @@ void TestStoredSettings::library_readListSummary_namesFailures()
     RecordingNotice notice;
     const auto summary = [&](const QString &name) {
         const ListSummary read = readListSummary(programFile(name), notice);
-        return QStringList{read.name, read.description, read.failure}.join(u" / "_s).replace(m_program.path() + u'/', QString());
+        QString shown = QStringList{read.name, read.description, read.failure}.join(u" / "_s);
+        return shown.replace(m_program.path() + u'/', QString());
     };
     write(programFile(u"good.list"_s), header() + field(accented) + field(colors) + int32(1));
     QCOMPARE(summary(u"good.list"_s), u"Colors / \u00e9\u20ac\u0153 / "_s);

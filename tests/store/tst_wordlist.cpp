@@ -289,8 +289,8 @@ void TestWordList::readData_data()
         << file(header() + field("AA=A") + field(colors) + int32(1)) << invalid + u"padding"_s;
     QTest::addRow("name, outside the alphabet")
         << file(header() + field(empty) + field("GAA0ADcANAApAC*A") + int32(1)) << invalid + u"character found"_s;
-    QTest::addRow("second word, a signed number entry")
-        << file(start + int32(4) + field(red) + int16(3) + int32(4) + int16(3) + int32(-123)) << invalid + u"character found"_s;
+    QTest::addRow("word, a signed number entry")
+        << file(start + int32(2) + int16(3) + int32(4) + int16(3) + int32(-123)) << invalid + u"character found"_s;
 
     // Places where something other than a list file is found. The folder is open to all, one file readable by none.
     const QString vanished = file(colorsFile), unreadable = file(colorsFile);
@@ -302,7 +302,8 @@ void TestWordList::readData_data()
     const QString missing = u"FILE: the file does not exist"_s;
     QTest::addRow("missing") << path(u"missing.lxg"_s) << missing;
     QTest::addRow("vanished") << vanished << missing;
-    QTest::addRow("below a file") << file(colorsFile) + u"/x"_s << u"FILE: the path goes through a file as if it were a folder"_s;
+    QTest::addRow("below a file")
+        << file(colorsFile) + u"/x"_s << u"FILE: the path goes through a file as if it were a folder"_s;
     QTest::addRow("dangling link") << path(u"dangling.lxg"_s) << missing;
     QTest::addRow("link loop") << path(u"loop.lxg"_s) << u"FILE: the path runs in a loop of links"_s;
     QTest::addRow("folder") << path(u"folder.lxg"_s) << u"FILE: this is a folder, not a list file"_s;
