@@ -136,7 +136,7 @@ void TestStoredSettings::values_restore_eachControlTakesWhatItAccepts_data()
     QTest::addRow("1 ticks") << u"Check1=1"_s << u"1"_s;
     QTest::addRow("1.0 is the number 1") << u"Check1=1.0"_s << u"1"_s;
     QTest::addRow("blanks around 0") << u"Check2= 0 "_s << u"0"_s;
-    QTest::addRow("2 is no tick value") << u"Check2=2"_s << u"1"_s;
+    QTest::addRow("2 is no tick value") << u"Check1=2"_s << u"0"_s;
     QTest::addRow("0.5 is no tick value") << u"Check2=0.5"_s << u"1"_s;
     QTest::addRow("letters are no tick value") << u"Check1=yes"_s << u"0"_s;
     QTest::addRow("an item") << u"Combo1=Upper Case Only"_s << u"Upper Case Only"_s;
