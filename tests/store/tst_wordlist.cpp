@@ -49,18 +49,18 @@ class TestWordList final : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { m_notice.messages.clear(); }
     void base64_decodesAndEncodes_orRaisesError5_data();
     void base64_decodesAndEncodes_orRaisesError5();
     void base64_roundTripsEveryLength();
     void windows1252_mapsEveryCodeBothWays_missingCharacterBecomesQuestionMark();
-    void init() { m_notice.messages.clear(); }
     void setver_roundsHalfToEven_data();
     void setver_roundsHalfToEven();
     void colors_fromAFreshRecord_writtenByteExact_streamedBack();
-    void readData_data();
-    void readData();
+    void readData_fillsTheRecord_orFailsKeepingIt_data();
+    void readData_fillsTheRecord_orFailsKeepingIt();
     void readData_cutShortAtEveryOffset_keepsRecord();
-    void cipherAndFile_keepEveryCodePageCharacter_longestField();
+    void cipherAndFile_keepEveryCodePageCharacter_refuseTooLongField();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -236,7 +236,7 @@ void TestWordList::colors_fromAFreshRecord_writtenByteExact_streamedBack()
     QVERIFY(m_notice.messages.isEmpty());
 }
 
-void TestWordList::readData_data()
+void TestWordList::readData_fillsTheRecord_orFailsKeepingIt_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("result"); // after holding "Animals / held before / 1..2 [tiger|otter]"
@@ -313,7 +313,7 @@ void TestWordList::readData_data()
 }
 
 // Streamed words give the same result: the record keeps no streamed words, so it ends the same too.
-void TestWordList::readData()
+void TestWordList::readData_fillsTheRecord_orFailsKeepingIt()
 {
     QFETCH(QString, file);
     QFETCH(QString, result);
@@ -352,7 +352,7 @@ void TestWordList::readData_cutShortAtEveryOffset_keepsRecord()
     }
 }
 
-void TestWordList::cipherAndFile_keepEveryCodePageCharacter_longestField()
+void TestWordList::cipherAndFile_keepEveryCodePageCharacter_refuseTooLongField()
 {
     // Each code XOR 91: the key character and NUL swap; a character the code page lacks is enciphered as "?".
     const std::pair<QString, QString> pairs[] = {
@@ -371,18 +371,16 @@ void TestWordList::cipherAndFile_keepEveryCodePageCharacter_longestField()
     wordList list(m_notice);
     list.setname(u"Caf\u00e9 \u20ac"_s);
     list.setdesc(QString(wordList::maxFieldLength, u'a'));
-    for (const QString &word : words)
+    for (const QString &word : words + QStringList{QString()})
         list.addword(word);
-    list.addword(QString());
     const QString file = path(u"all.lxg"_s);
     list.SaveData(file);
     QVERIFY(read(file).contains(field(accented)));
 
     wordList back(m_notice);
     back.ReadData(file);
-    QCOMPARE(back.getname(), list.getname());
-    QCOMPARE(back.getdesc(), list.getdesc());
-    QCOMPARE(back.getlist().words(), words);
+    QCOMPARE((QStringList{back.getname(), back.getdesc()} + back.getlist().words()),
+             (QStringList{list.getname(), list.getdesc()} + words));
 
     // A field one character too long, or a list without word 1, is refused and the old file kept.
     const QByteArray before = read(file);
