@@ -1,43 +1,56 @@
-#include "support/FixedSettings.h"
 #include "support/ListFileBytes.h"
 #include "support/RecordingNotice.h"
-#include "support/ScriptedRandom.h"
-#include "support/TestLists.h"
 
 #include "generation/RandomSource.h"
 #include "generation/SuggestionEngine.h"
+#include "store/wordList.h"
 
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <stdexcept>
+
 using namespace lexiglow;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Collects a batch as the suggestions text box would show it.
-class TextSink final : public SuggestionSink
+// What the engine works with: scripted random values, fixed settings, and the text box a batch goes to.
+// Running out of values stops the engine, which could otherwise try candidates for ever.
+struct Harness final : RandomSource, SettingsSource, SuggestionSink
 {
-public:
+    void reseed() override { ++reseeds; }
+    double next() override { return drawn < values.size() ? values[drawn++] : throw std::out_of_range("script ran out"); }
+    GenerationSettings currentSettings() override { return settings; }
     void setText(const QString &text) override { this->text = text; }
     void append(QStringView more) override { text += more; }
 
-    QStringList passwords() const { return text.split(u"\r\n"_s).mid(2); }
-
+    QList<double> values;
+    qsizetype drawn = 0;
+    int reseeds = 0;
+    GenerationSettings settings;
     QString text;
 };
 
-// The draws of one candidate: arrangement, first word, second word, drop
-// number, the special character when one is given, number.
-QList<double> candidate(int arrangement, double first, double second, int drop, std::optional<int> special, int number)
+// The draws of one candidate: arrangement, two words, drop number, special character unless 0, number.
+QList<double> candidate(int arrangement, double first, double second, int drop, char special, int number)
 {
+    const auto pick = [](int choice, int n) { return (choice - 0.5) / n; }; // Int(r * n) + 1 gives choice
     QList<double> draws{pick(arrangement, 3), first, second, pick(drop, 5)};
     if (special)
-        draws.append(pick(*special - 0x28 + 1, 8));
-    draws.append(pick(number, 99));
-    return draws;
+        draws.append(pick(special - '(' + 1, 8));
+    return draws << pick(number, 99);
+}
+
+void makeList(const QString &path, const QStringList &words)
+{
+    RecordingNotice notice;
+    wordList list(notice);
+    for (const QString &word : words + QStringList{QString()})
+        list.addword(word);
+    list.SaveData(path);
 }
 
 } // namespace
@@ -48,368 +61,207 @@ class TestSuggestionEngine final : public QObject
 
 private slots:
     void init();
-
-    void buildlist_takesTickedRowsInOrder();
-    void buildlist_unreadableList_addsNothingAndIsToldOnce();
-    void buildlist_foreignFile_saysInvalidFile();
-    void getrandword_roundsToNearestIndex_data();
-    void getrandword_roundsToNearestIndex();
-    void getrandword_trimsSpacesAndReplacesLetters();
-    void getpassword_joinsParts_data();
-    void getpassword_joinsParts();
-    void getpassword_returnsFirstFittingCandidate();
-    void getpassword_returns1500thCandidateUntested();
-    void generate_writesBatchText_data();
-    void generate_writesBatchText();
-    void generate_settingsThatAreNotNumbers_data();
-    void generate_settingsThatAreNotNumbers();
-    void generate_emptyPool_givesNumbers();
-    void systemRandom_coversEverySpecialAndNumber();
-    void systemRandom_noClockSeed();
+    void buildlist_takesTickedRowsInOrder_namesUnreadableListsOnce();
+    void getrandword_roundsToNearestEntry_trimsOnlySpaces();
+    void generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong_data();
+    void generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong();
+    void systemRandom_coversEverySpecialAndNumber_batchesDiffer();
+    void wordPool_keepsWordsAcrossBlocks_truncates();
 
 private:
-    void setPool(const QList<QStringList> &lists);
+    void setPool(const QStringList &words);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_dir;
     RecordingNotice m_notice;
-    ScriptedRandom m_random;
-    FixedSettings m_settings;
+    Harness m_harness;
     std::unique_ptr<SuggestionEngine> m_engine;
 };
 
 void TestSuggestionEngine::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
     m_notice.messages.clear();
-    m_random = ScriptedRandom();
-    m_settings.settings = GenerationSettings();
-    m_engine = std::make_unique<SuggestionEngine>(m_random, m_settings, m_notice);
+    m_harness = Harness();
+    m_engine = std::make_unique<SuggestionEngine>(m_harness, m_harness, m_notice);
 }
 
-void TestSuggestionEngine::setPool(const QList<QStringList> &lists)
+void TestSuggestionEngine::setPool(const QStringList &words)
 {
+    makeList(m_dir.filePath(u"pool.lxg"_s), words);
+    m_engine->buildlist({{true, u"file_1"_s}}, {QString(), m_dir.filePath(u"pool.lxg"_s)});
+}
+
+void TestSuggestionEngine::buildlist_takesTickedRowsInOrder_namesUnreadableListsOnce()
+{
+    using namespace listbytes;
     QStringList passfiles{QString()};
-    QList<ListRow> rows;
-    for (const QStringList &words : lists) {
-        passfiles.append(m_dir->filePath(QString::number(passfiles.size()) + u".lxg"_s));
-        makeList(passfiles.last(), u"list"_s, words);
-        rows.append({true, u"file_"_s + QString::number(passfiles.size() - 1)});
-    }
-    m_engine->buildlist(rows, passfiles);
-}
-
-void TestSuggestionEngine::buildlist_takesTickedRowsInOrder()
-{
-    const QString tigers = m_dir->filePath(u"tigers.lxg"_s);
-    const QString birds = m_dir->filePath(u"birds.lxg"_s);
-    const QString fish = m_dir->filePath(u"fish.lxg"_s);
-    makeList(tigers, u"Cats"_s, {u"tiger"_s, u"lion"_s});
-    makeList(birds, u"Birds"_s, {u"robin"_s, u"tiger"_s});
-    makeList(fish, u"Fish"_s, {u"trout"_s});
-    const QStringList passfiles{QString(), tigers, birds, fish};
+    for (const QString &name : {u"cats"_s, u"birds"_s, u"fish"_s, u"damaged"_s, u"missing"_s, u"foreign"_s})
+        passfiles.append(m_dir.filePath(name + u".lxg"_s));
+    makeList(passfiles[1], {u"tiger"_s, u"lion"_s});
+    makeList(passfiles[2], {u"robin"_s, u"tiger"_s});
+    makeList(passfiles[3], {u"trout"_s});
+    // Two good words, then one whose Base64 is cut short.
+    write(passfiles[4], header() + field(empty) + field(colors) + int32(4) + field(red) + field(green) + field("OQA3AC4APg"));
+    write(passfiles[6], "just some text");
 
     // Rows in view order differ from entry order; fish is not ticked.
-    m_engine->buildlist({{true, u"file_2"_s}, {false, u"file_3"_s}, {true, u"file_1"_s}}, passfiles);
+    m_engine->buildlist({{true, u"file_2"_s}, {false, u"file_3"_s}, {true, u"file_4"_s}, {true, u"file_1"_s},
+                         {true, u"file_5"_s}, {true, u"file_6"_s}},
+                        passfiles);
 
     QStringList pool;
     for (qsizetype i = 0; i <= m_engine->pool().size(); ++i)
         pool.append(m_engine->pool().entry(i));
     QCOMPARE(pool, (QStringList{QString(), u"robin"_s, u"tiger"_s, u"tiger"_s, u"lion"_s}));
-    QCOMPARE(m_random.reseeds, 1);
-    QVERIFY(m_notice.messages.isEmpty());
+    QCOMPARE(m_harness.reseeds, 1);
+    QCOMPARE(m_notice.messages,
+             (QStringList{u"Invalid File"_s,
+                          u"These word lists could not be read and add no words:\n\n%1: a field is damaged (Error 5 in "
+                          "CBase64.Decode: Invalid length)\n%2: the file does not exist"_s.arg(passfiles[4], passfiles[5])}));
 }
 
-void TestSuggestionEngine::buildlist_unreadableList_addsNothingAndIsToldOnce()
+void TestSuggestionEngine::getrandword_roundsToNearestEntry_trimsOnlySpaces()
 {
-    using namespace listbytes;
-    const QString good = m_dir->filePath(u"good.lxg"_s);
-    const QString damaged = m_dir->filePath(u"damaged.lxg"_s);
-    const QString missing = m_dir->filePath(u"missing.lxg"_s);
-    makeList(good, u"Good"_s, {u"moon"_s});
-    // Two good words, then one whose Base64 is cut short.
-    write(damaged, header() + field(empty) + field(colors) + int32(4) + field(red) + field(green) + field("OQA3AC4APg"));
+    setPool({u"cat"_s});
+    m_harness.values = {0.0, 0.5, 0.50001, 0.4, 0.9};
+    QCOMPARE(m_engine->getrandword(), QString());
+    QCOMPARE(m_engine->getrandword(), QString()); // 0.5 rounds to the even 0
+    QCOMPARE(m_engine->getrandword(), u"cat"_s);
 
-    m_engine->buildlist({{true, u"file_1"_s}, {true, u"file_2"_s}, {true, u"file_3"_s}},
-                        {QString(), damaged, good, missing});
-
-    QCOMPARE(m_engine->pool().size(), 1);
-    QCOMPARE(m_engine->pool().entry(1), u"moon"_s);
-    QCOMPARE(m_notice.messages.size(), 1);
-    QVERIFY(m_notice.messages[0].contains(damaged));
-    QVERIFY(m_notice.messages[0].contains(u"Invalid length"_s));
-    QVERIFY(m_notice.messages[0].contains(missing));
-    QVERIFY(!m_notice.messages[0].contains(good));
-}
-
-void TestSuggestionEngine::buildlist_foreignFile_saysInvalidFile()
-{
-    const QString foreign = m_dir->filePath(u"foreign.lxg"_s);
-    listbytes::write(foreign, "just some text");
-
-    m_engine->buildlist({{true, u"file_1"_s}}, {QString(), foreign});
-
-    QCOMPARE(m_engine->pool().size(), 0);
-    QCOMPARE(m_notice.messages, QStringList{u"Invalid File"_s});
-}
-
-void TestSuggestionEngine::getrandword_roundsToNearestIndex_data()
-{
-    QTest::addColumn<QStringList>("words");
-    QTest::addColumn<double>("r");
-    QTest::addColumn<QString>("word");
-
-    const QStringList cat{u"cat"_s};
-    QTest::addRow("single word, r 0") << cat << 0.0 << QString();
-    QTest::addRow("single word, r 0.5 rounds to even 0") << cat << 0.5 << QString();
-    QTest::addRow("single word, just above 0.5") << cat << 0.50001 << u"cat"_s;
-    QTest::addRow("single word, r near 1") << cat << 0.99999 << u"cat"_s;
-    const QStringList three{u"one"_s, u"two"_s, u"three"_s};
-    QTest::addRow("three words, 0.16 gives 0") << three << 0.16 << QString();
-    QTest::addRow("three words, 0.17 gives 1") << three << 0.17 << u"one"_s;
-    QTest::addRow("three words, 0.5 rounds 1.5 to even 2") << three << 0.5 << u"two"_s;
-    QTest::addRow("three words, 0.9 gives 3") << three << 0.9 << u"three"_s;
-    QTest::addRow("empty pool") << QStringList() << 0.99 << QString();
-}
-
-void TestSuggestionEngine::getrandword_roundsToNearestIndex()
-{
-    QFETCH(QStringList, words);
-    QFETCH(double, r);
-    QFETCH(QString, word);
-    setPool({words});
-    m_random.add({r});
-
-    QCOMPARE(m_engine->getrandword(), word);
-}
-
-void TestSuggestionEngine::getrandword_trimsSpacesAndReplacesLetters()
-{
-    setPool({{u" river "_s, u"ideal"_s, u"Alice"_s, u"\tkeep\t"_s}});
-    m_random.add({0.25, 0.5, 0.75, 1.0 - 1e-9});
-
+    setPool({u" river "_s, u"\tkeep\t"_s});
     QCOMPARE(m_engine->getrandword(), u"river"_s);
-    m_settings.settings.letterReplacement = true;
-    QCOMPARE(m_engine->getrandword(), u"1d3@l"_s);
-    QCOMPARE(m_engine->getrandword(), u"Al1c3"_s);
-    QCOMPARE(m_engine->getrandword(), u"\tk33p\t"_s); // only spaces are trimmed
+    QCOMPARE(m_engine->getrandword(), u"\tkeep\t"_s);
 }
 
-void TestSuggestionEngine::getpassword_joinsParts_data()
+void TestSuggestionEngine::generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong_data()
 {
+    QTest::addColumn<GenerationSettings>("settings");
     QTest::addColumn<QList<double>>("draws");
-    QTest::addColumn<bool>("special");
-    QTest::addColumn<bool>("replace");
-    QTest::addColumn<QString>("letterCase");
-    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("text"); // the batch after the heading, or else what the user is told
 
-    // The pool: apple, moon, Moon, Alice at r = 0.25, 0.5, 0.75, 1.
-    const double apple = 0.25, moon = 0.5, capitalMoon = 0.75, alice = 0.999999;
-    const QString mixed = GenerationSettings::upperAndLowerCase;
-    QTest::addRow("apple57") << candidate(2, apple, moon, 4, {}, 57) << false << false << mixed << u"apple57"_s;
-    QTest::addRow("8moon+") << candidate(3, apple, moon, 3, 0x2B, 8) << true << false << mixed << u"8moon+"_s;
-    QTest::addRow("arrangement 1, special")
-        << candidate(1, apple, moon, 1, 0x28, 99) << true << false << mixed << u"apple99moon("_s;
-    QTest::addRow("arrangement 2, special")
-        << candidate(2, apple, moon, 2, 0x2F, 1) << true << false << mixed << u"apple/moon1"_s;
-    QTest::addRow("arrangement 3, no special")
-        << candidate(3, apple, moon, 5, {}, 42) << false << false << mixed << u"42applemoon"_s;
-    QTest::addRow("arrangement 1, no special, drop 3")
-        << candidate(1, apple, capitalMoon, 3, {}, 7) << false << false << mixed << u"7Moon"_s;
-    QTest::addRow("arrangement 3, special, both words")
-        << candidate(3, apple, capitalMoon, 1, 0x2C, 12) << true << false << mixed << u"12Moon,apple"_s;
-    QTest::addRow("capital kept") << candidate(2, capitalMoon, moon, 4, {}, 3) << false << false << mixed << u"Moon3"_s;
-    QTest::addRow("Al1c3") << candidate(2, alice, moon, 4, {}, 5) << false << true << mixed << u"Al1c35"_s;
-    QTest::addRow("al1c3")
-        << candidate(2, alice, moon, 4, {}, 5) << false << true << GenerationSettings::lowerCaseOnly << u"al1c35"_s;
-    QTest::addRow("AL1C3")
-        << candidate(2, alice, moon, 4, {}, 5) << false << true << GenerationSettings::upperCaseOnly << u"AL1C35"_s;
-    QTest::addRow("unknown case text leaves case")
-        << candidate(2, capitalMoon, moon, 4, {}, 3) << false << false << u"upper case only"_s << u"Moon3"_s;
+    // One password from the pool apple, moon, Moon, Alice.
+    const double apple = 0.25, moon = 0.5, Moon = 0.75, alice = 0.999999;
+    const auto one = [](bool special, bool replace = false, const QString &letterCase = u"Upper and Lower Case"_s) {
+        return GenerationSettings{.minimumLength = u"1"_s, .passwordCount = u"1"_s, .letterCase = letterCase,
+                                  .letterReplacement = replace, .specialCharacters = special};
+    };
+    QTest::addRow("apple57") << one(false) << candidate(2, apple, moon, 4, 0, 57) << u"\r\napple57"_s;
+    QTest::addRow("8moon+") << one(true) << candidate(3, apple, moon, 3, '+', 8) << u"\r\n8moon+"_s;
+    QTest::addRow("arrangement 1, special") << one(true) << candidate(1, apple, moon, 1, '(', 99) << u"\r\napple99moon("_s;
+    QTest::addRow("arrangement 2, special") << one(true) << candidate(2, apple, moon, 2, '/', 1) << u"\r\napple/moon1"_s;
+    QTest::addRow("arrangement 3, special") << one(true) << candidate(3, apple, Moon, 1, ',', 12) << u"\r\n12Moon,apple"_s;
+    QTest::addRow("arrangement 1, drop 3") << one(false) << candidate(1, apple, Moon, 3, 0, 7) << u"\r\n7Moon"_s;
+    QTest::addRow("arrangement 3") << one(false) << candidate(3, apple, moon, 5, 0, 42) << u"\r\n42applemoon"_s;
+    QTest::addRow("capital kept") << one(false) << candidate(2, Moon, moon, 4, 0, 3) << u"\r\nMoon3"_s;
+    const QList<double> alice5 = candidate(2, alice, moon, 4, 0, 5);
+    QTest::addRow("Al1c3") << one(false, true) << alice5 << u"\r\nAl1c35"_s;
+    QTest::addRow("al1c3") << one(false, true, GenerationSettings::lowerCaseOnly) << alice5 << u"\r\nal1c35"_s;
+    QTest::addRow("AL1C3") << one(false, true, GenerationSettings::upperCaseOnly) << alice5 << u"\r\nAL1C35"_s;
+    QTest::addRow("unknown case text keeps case")
+        << one(false, false, u"upper case only"_s) << candidate(2, Moon, moon, 4, 0, 3) << u"\r\nMoon3"_s;
+
+    // Batches of candidates that are a number alone, as r 0 draws no word.
+    const auto numbers = [](const QList<int> &numbers) {
+        QList<double> draws;
+        for (const int number : numbers)
+            draws += candidate(1, 0, 0, 1, 0, number);
+        return draws;
+    };
+    const auto limits = [](const QString &minimum, const QString &maximum, const QString &count) {
+        return GenerationSettings{.minimumLength = minimum, .maximumLength = maximum, .passwordCount = count};
+    };
+    QTest::addRow("three") << limits(u"1"_s, u"32"_s, u"3"_s) << numbers({1, 2, 3}) << u"\r\n1\r\n2\r\n3"_s;
+    QTest::addRow("2.5: two") << limits(u"1"_s, u"32"_s, u"2.5"_s) << numbers({1, 2}) << u"\r\n1\r\n2"_s;
+    QTest::addRow("blanks around") << limits(u"1"_s, u"32"_s, u" 1 "_s) << numbers({1}) << u"\r\n1"_s;
+    const QList<double> none;
+    QTest::addRow("zero") << limits(u"1"_s, u"32"_s, u"0"_s) << none << QString();
+    QTest::addRow("negative") << limits(u"1"_s, u"32"_s, u"-4"_s) << none << QString();
+    QTest::addRow("1499th candidate still tested")
+        << limits(u"2"_s, u"2"_s, u"1"_s) << numbers(QList<int>(1498, 7) << 42) << u"\r\n42"_s;
+    QTest::addRow("1500th taken untested")
+        << limits(u"12"_s, u"6"_s, u"1"_s) << numbers(QList<int>(1499, 7) << 99) << u"\r\n99"_s;
+
+    const QString notANumber = u"%1 is not a number: \"%2\".\nChange it in Advanced Settings."_s;
+    const QString count = u"Passwords to Generate"_s;
+    QTest::addRow("minimum in letters")
+        << limits(u"eight"_s, u"32"_s, u"10"_s) << none << notANumber.arg(u"Minimum Password Length", u"eight");
+    QTest::addRow("maximum empty")
+        << limits(u"8"_s, QString(), u"10"_s) << none << notANumber.arg(u"Maximum Password Length", u"");
+    QTest::addRow("count with exponent") << limits(u"8"_s, u"32"_s, u"1e3"_s) << none << notANumber.arg(count, u"1e3");
+    QTest::addRow("count above 100000") << limits(u"8"_s, u"32"_s, u"100001"_s) << none
+                                        << count + u" can be at most 100000.\nChange it in Advanced Settings."_s;
 }
 
-void TestSuggestionEngine::getpassword_joinsParts()
+// Every scripted value is drawn and no more; a wrong setting is told once, after the heading, before any draw.
+void TestSuggestionEngine::generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong()
 {
+    QFETCH(GenerationSettings, settings);
     QFETCH(QList<double>, draws);
-    QFETCH(bool, special);
-    QFETCH(bool, replace);
-    QFETCH(QString, letterCase);
-    QFETCH(QString, password);
-    setPool({{u"apple"_s, u"moon"_s}, {u"Moon"_s, u"Alice"_s}});
-    m_settings.settings.specialCharacters = special;
-    m_settings.settings.letterReplacement = replace;
-    m_settings.settings.letterCase = letterCase;
-    m_settings.settings.minimumLength = u"1"_s;
-    for (double r : draws)
-        m_random.add({r});
-
-    QCOMPARE(m_engine->getpassword(), password);
-    QCOMPARE(m_random.remaining(), 0);
-}
-
-void TestSuggestionEngine::getpassword_returnsFirstFittingCandidate()
-{
-    // Empty pool, so a candidate is its number: "7" is too short, "42" fits.
-    setPool({});
-    m_settings.settings.minimumLength = u"2"_s;
-    m_settings.settings.maximumLength = u"2"_s;
-    for (int i = 1; i < 1499; ++i)
-        m_random.add({0.1, 0, 0, 0.1, pick(7, 99)});
-    for (int number : {42, 55})
-        m_random.add({0.1, 0, 0, 0.1, pick(number, 99)});
-
-    QCOMPARE(m_engine->getpassword(), u"42"_s);
-    QCOMPARE(m_random.remaining(), 5);
-}
-
-void TestSuggestionEngine::getpassword_returns1500thCandidateUntested()
-{
-    setPool({});
-    m_settings.settings.minimumLength = u"12"_s;
-    m_settings.settings.maximumLength = u"6"_s;
-    for (int i = 1; i < 1500; ++i)
-        m_random.add({0.1, 0, 0, 0.1, pick(7, 99)});
-    m_random.add({0.1, 0, 0, 0.1, pick(99, 99)});
-    m_random.add({0.1, 0, 0, 0.1, pick(1, 99)});
-
-    QCOMPARE(m_engine->getpassword(), u"99"_s);
-    QCOMPARE(m_random.drawn(), 1500 * 5);
-}
-
-void TestSuggestionEngine::generate_writesBatchText_data()
-{
-    QTest::addColumn<QString>("count");
-    QTest::addColumn<QString>("text");
-
-    const QString heading = u"Generating Your Suggestions...\r\n"_s;
-    QTest::addRow("three") << u"3"_s << heading + u"\r\n1\r\n2\r\n3"_s;
-    QTest::addRow("fraction counts whole steps") << u"2.5"_s << heading + u"\r\n1\r\n2"_s;
-    QTest::addRow("zero") << u"0"_s << heading;
-    QTest::addRow("negative") << u"-4"_s << heading;
-    QTest::addRow("blanks around") << u" 1 "_s << heading + u"\r\n1"_s;
-}
-
-void TestSuggestionEngine::generate_writesBatchText()
-{
-    QFETCH(QString, count);
     QFETCH(QString, text);
-    setPool({});
-    m_settings.settings.minimumLength = u"1"_s;
-    m_settings.settings.passwordCount = count;
-    for (int number = 1; number <= 3; ++number)
-        m_random.add({0.1, 0, 0, 0.1, pick(number, 99)});
-    TextSink sink;
+    setPool({u"apple"_s, u"moon"_s, u"Moon"_s, u"Alice"_s});
+    m_harness.settings = settings;
+    m_harness.values = draws;
 
-    m_engine->generate(sink);
+    QVERIFY_THROWS_NO_EXCEPTION(m_engine->generate(m_harness));
 
-    QCOMPARE(sink.text, text);
-    QVERIFY(m_notice.messages.isEmpty());
+    const bool told = !text.isEmpty() && !text.startsWith(u"\r\n");
+    QCOMPARE(m_harness.text, u"Generating Your Suggestions...\r\n"_s + (told ? QString() : text));
+    QCOMPARE(m_notice.messages, told ? QStringList{text} : QStringList());
+    QCOMPARE(m_harness.drawn, draws.size());
 }
 
-void TestSuggestionEngine::generate_settingsThatAreNotNumbers_data()
+void TestSuggestionEngine::systemRandom_coversEverySpecialAndNumber_batchesDiffer()
 {
-    QTest::addColumn<QString>("minimum");
-    QTest::addColumn<QString>("maximum");
-    QTest::addColumn<QString>("count");
-    QTest::addColumn<QString>("named");
+    // A batch from the empty pool: numbers and special characters only.
+    const auto batch = [&] {
+        SystemRandomSource random;
+        SuggestionEngine engine(random, m_harness, m_notice);
+        engine.buildlist({}, {QString()});
+        engine.generate(m_harness);
+        return m_harness.text.split(u"\r\n"_s).mid(2);
+    };
+    m_harness.settings = {.minimumLength = u"2"_s, .maximumLength = u"3"_s, .passwordCount = u"20000"_s,
+                           .specialCharacters = true};
+    const QStringList passwords = batch();
 
-    QTest::addRow("minimum letters") << u"eight"_s << u"32"_s << u"10"_s << u"Minimum Password Length"_s;
-    QTest::addRow("minimum number then letters") << u"8x"_s << u"32"_s << u"10"_s << u"Minimum Password Length"_s;
-    QTest::addRow("maximum empty") << u"8"_s << QString() << u"10"_s << u"Maximum Password Length"_s;
-    QTest::addRow("count with exponent") << u"8"_s << u"32"_s << u"1e3"_s << u"Passwords to Generate"_s;
-    QTest::addRow("count too large") << u"8"_s << u"32"_s << u"100001"_s << u"at most 100000"_s;
-    QTest::addRow("count huge") << u"8"_s << u"32"_s << u"99999999999999999999"_s << u"at most 100000"_s;
-}
-
-void TestSuggestionEngine::generate_settingsThatAreNotNumbers()
-{
-    QFETCH(QString, minimum);
-    QFETCH(QString, maximum);
-    QFETCH(QString, count);
-    QFETCH(QString, named);
-    setPool({{u"word"_s}});
-    m_settings.settings.minimumLength = minimum;
-    m_settings.settings.maximumLength = maximum;
-    m_settings.settings.passwordCount = count;
-    TextSink sink;
-
-    m_engine->generate(sink);
-
-    QCOMPARE(sink.text, u"Generating Your Suggestions...\r\n"_s);
-    QCOMPARE(m_notice.messages.size(), 1);
-    QVERIFY2(m_notice.messages[0].contains(named), qPrintable(m_notice.messages[0]));
-    QCOMPARE(m_random.drawn(), 0);
-}
-
-void TestSuggestionEngine::generate_emptyPool_givesNumbers()
-{
-    SystemRandomSource random;
-    SuggestionEngine engine(random, m_settings, m_notice);
-    engine.buildlist({}, {QString()});
-    m_settings.settings.passwordCount = u"20"_s;
-    TextSink sink;
-
-    engine.generate(sink);
-    m_settings.settings.specialCharacters = true;
-    TextSink specialSink;
-    engine.generate(specialSink);
-
-    QCOMPARE(sink.passwords().size(), 20);
-    for (const QString &password : sink.passwords())
-        QVERIFY2(QRegularExpression(u"^[1-9][0-9]?$"_s).match(password).hasMatch(), qPrintable(password));
-    for (const QString &password : specialSink.passwords()) {
-        QVERIFY2(QRegularExpression(u"^([1-9][0-9]?[(-/]|[(-/][1-9][0-9]?)$"_s).match(password).hasMatch(),
-                 qPrintable(password));
-    }
-}
-
-void TestSuggestionEngine::systemRandom_coversEverySpecialAndNumber()
-{
-    SystemRandomSource random;
-    SuggestionEngine engine(random, m_settings, m_notice);
-    engine.buildlist({}, {QString()});
-    m_settings.settings.specialCharacters = true;
-    m_settings.settings.minimumLength = u"2"_s;
-    m_settings.settings.maximumLength = u"3"_s;
-    m_settings.settings.passwordCount = u"20000"_s;
-    TextSink sink;
-
-    engine.generate(sink);
-
-    QSet<QChar> specials;
-    QSet<int> numbers;
-    int numberFirst = 0;
-    for (const QString &password : sink.passwords()) {
-        const bool first = password[0].isDigit();
-        numberFirst += first;
-        specials.insert(first ? password.back() : password.front());
-        numbers.insert((first ? password.chopped(1) : password.mid(1)).toInt());
+    QCOMPARE(passwords.size(), 20000);
+    const QRegularExpression shape(u"^([1-9]\\d?)?([(-/])([1-9]\\d?)?$"_s);
+    QSet<QString> specials, numbers;
+    for (const QString &password : passwords) {
+        const QRegularExpressionMatch match = shape.match(password);
+        QVERIFY2(match.hasMatch() && match.captured(1).isEmpty() != match.captured(3).isEmpty(), qPrintable(password));
+        specials.insert(match.captured(2));
+        numbers.insert(match.captured(1) + match.captured(3));
     }
     QCOMPARE(specials.size(), 8);
     QCOMPARE(numbers.size(), 99);
-    QVERIFY(!numbers.contains(0) && !numbers.contains(100));
-    // Arrangements 1 and 3 put the number first: two thirds of the time.
-    QVERIFY2(numberFirst > 12500 && numberFirst < 14200, qPrintable(QString::number(numberFirst)));
+
+    // Two batches started at the same moment differ: the sequence is not seeded from the clock.
+    m_harness.settings.passwordCount = u"10"_s;
+    QVERIFY(batch() != batch());
 }
 
-void TestSuggestionEngine::systemRandom_noClockSeed()
+void TestSuggestionEngine::wordPool_keepsWordsAcrossBlocks_truncates()
 {
-    setPool({});
-    QStringList words;
-    for (int i = 0; i < 100; ++i)
-        words.append(u"word"_s + QString::number(i));
-    QStringList passfiles{QString(), m_dir->filePath(u"words.lxg"_s)};
-    makeList(passfiles[1], u"Words"_s, words);
-
-    QStringList batches;
-    for (int run = 0; run < 2; ++run) {
-        SystemRandomSource random;
-        SuggestionEngine engine(random, m_settings, m_notice);
-        engine.buildlist({{true, u"file_1"_s}}, passfiles);
-        TextSink sink;
-        engine.generate(sink);
-        batches.append(sink.text);
+    // Lengths from 1 to 40000 characters, so that some words outgrow a block.
+    const auto word = [](int i) {
+        return QString(i % 97 == 0 ? 40000 : 1 + i % 13, QChar(u'a' + i % 26)) + QString::number(i);
+    };
+    WordPool pool;
+    for (int i = 1; i <= 20000; ++i)
+        pool.append(word(i));
+    // Grown, then cut back to before and after a long word and grown again.
+    for (const int keep : {20000, 5000, 97, 96, 0}) {
+        pool.truncate(keep);
+        for (int i = keep + 1; i <= keep + 300; ++i)
+            pool.append(u"new"_s + QString::number(i));
+        QCOMPARE(pool.size(), keep + 300);
+        for (int i = 0; i <= keep + 300; ++i)
+            QCOMPARE(pool.entry(i), i == 0 ? QString() : i <= keep ? word(i) : u"new"_s + QString::number(i));
     }
-    QVERIFY(batches[0] != batches[1]);
+
+    // Words are kept in the code page: what a list file could not hold either becomes "?".
+    pool.append(u"caf\u00e9 \u20ac\u0153\u0081 \u0416ar"_s);
+    QCOMPARE(pool.entry(pool.size()), u"caf\u00e9 \u20ac\u0153\u0081 ?ar"_s);
 }
 
 QTEST_GUILESS_MAIN(TestSuggestionEngine)

@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace listbytes;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -20,11 +22,8 @@ struct Run
 Run lxg(const QStringList &args, const QByteArray &input = {}, const QString &configHome = {})
 {
     QProcess process;
-    if (!configHome.isEmpty()) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"XDG_CONFIG_HOME"_s, configHome);
-        process.setProcessEnvironment(environment);
-    }
+    if (!configHome.isEmpty())
+        process.setEnvironment(QProcess::systemEnvironment() << u"XDG_CONFIG_HOME="_s + configHome);
     process.start(QStringLiteral(LXG_PATH), args);
     process.write(input);
     process.closeWriteChannel();
@@ -41,236 +40,172 @@ class TestLxg final : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void createThenShow_roundTrips();
-    void create_fromStandardInput();
-    void create_warnsAboutPoorWords();
-    void create_wordTooLong_keepsOldFile();
-    void create_matchesHandWrittenBytes();
-    void show_foreignFile_saysInvalidFile();
-    void show_damagedFile_data();
-    void show_damagedFile();
-    void suggest_drawsFromGivenLists_data();
-    void suggest_drawsFromGivenLists();
-    void suggest_unreadableLists();
-    void suggest_withoutLists_usesLibrary();
-    void usageErrors_exit2_data();
-    void usageErrors_exit2();
-    void help();
+    void create_keepsWordsAsWritten_warnsAboutPoorOnes_refusesTooLongOnes();
+    void show_foreignOrDamagedFile_exits1();
+    void suggest_drawsFromGivenLists_skipsUnreadableOnes_orUsesTheLibrary();
+    void usageError_exits2WithOneLine_helpExits0();
+    void shippedList_followsTheRules_builtFileMatches_data();
+    void shippedList_followsTheRules_builtFileMatches();
 
 private:
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-    std::unique_ptr<QTemporaryDir> m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    QTemporaryDir m_dir;
 };
 
-void TestLxg::init()
+void TestLxg::create_keepsWordsAsWritten_warnsAboutPoorOnes_refusesTooLongOnes()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-}
-
-void TestLxg::createThenShow_roundTrips()
-{
-    // A byte order mark, CR LF and LF line ends, blank lines, and words kept as written.
-    listbytes::write(path(u"words.txt"_s),
-                     "\xef\xbb\xbf" "caf\xc3\xa9\r\n\r\n  \nEuro \xe2\x82\xac\n two words \nlast");
-
+    // A byte order mark, CR LF and LF line ends, blank lines.
+    write(path(u"words.txt"_s), "\xef\xbb\xbf" "caf\xc3\xa9\r\n\r\n  \nEuro \xe2\x82\xac\n two words \nlast");
     const Run created = lxg({u"create"_s, path(u"list.lxg"_s), u"--name"_s, u"Caf\u00e9s"_s,
                              u"--description=Things \u0153"_s, path(u"words.txt"_s)});
     QCOMPARE(created.exitCode, 0);
     QCOMPARE(created.err, u"lxg: warning: line 3: holds only blanks and is skipped\n"
                           "lxg: warning: line 5: ' two words ' has blanks at its ends, and spaces there are "
                           "dropped when it is drawn\n"_s);
-
     const Run shown = lxg({u"show"_s, path(u"list.lxg"_s)});
     QCOMPARE(shown.exitCode, 0);
     QCOMPARE(shown.out, u"Caf\u00e9s\nThings \u0153\ncaf\u00e9\nEuro \u20ac\n two words \nlast\n"_s);
+
+    const Run poor = lxg({u"create"_s, path(u"poor.lxg"_s), u"--name"_s, u"\u0416ar"_s},
+                         "tiger\n[\nmoon\n\xd0\x96uk \xe2\x82\xac\ntiger\n");
+    QCOMPARE(poor.exitCode, 0);
+    QCOMPARE(poor.err, u"lxg: warning: the name's '\u0416' cannot be stored and is written as '?'\n"
+                       "lxg: warning: line 2: '[' alone reads back as an empty word\n"
+                       "lxg: warning: line 4: '\u0416' cannot be stored and is written as '?'\n"
+                       "lxg: warning: line 5: 'tiger' repeats line 1, so it is drawn twice as often\n"_s);
+    QCOMPARE(lxg({u"show"_s, path(u"poor.lxg"_s)}).out, u"?ar\n\ntiger\n\nmoon\n?uk \u20ac\ntiger\n"_s);
+
+    // From standard input, the hand-written bytes; a word too long for a list file keeps the old file.
+    const Run colors = lxg({u"create"_s, path(u"colors.lxg"_s), u"--name"_s, u"Colors"_s, u"-"_s}, "red\ngreen\nblue\n");
+    QCOMPARE(colors.exitCode, 0);
+    QCOMPARE(read(path(u"colors.lxg"_s)), colorsFile);
+
+    const Run refused = lxg({u"create"_s, path(u"colors.lxg"_s), u"--name"_s, u"Long"_s}, "fine\n" + QByteArray(24575, 'x'));
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains(u"line 2: a word of 24575 characters is longer than a list file can carry"_s),
+             qPrintable(refused.err));
+    QCOMPARE(read(path(u"colors.lxg"_s)), colorsFile);
 }
 
-void TestLxg::create_fromStandardInput()
+void TestLxg::show_foreignOrDamagedFile_exits1()
 {
-    const Run created = lxg({u"create"_s, path(u"list.lxg"_s), u"--name"_s, u"Pets"_s, u"-"_s}, "cat\ndog\n");
-    QCOMPARE(created.exitCode, 0);
-
-    const Run shown = lxg({u"show"_s, path(u"list.lxg"_s)});
-    QCOMPARE(shown.out, u"Pets\n\ncat\ndog\n"_s);
+    const QString file = path(u"bad.lxg"_s);
+    const std::pair<QByteArray, QString> cases[] = {
+        {"PK\x03\x04 not a list", u"Invalid File\n"_s},
+        {header() + field(empty) + field("GAA0ADcANAApACg") + int32(1),
+         u"lxg: %1: a field is damaged (Error 5 in CBase64.Decode: Invalid length)\n"_s.arg(file)},
+        {colorsFile.left(100), u"lxg: %1: the file ends in the middle of an entry (at byte 97)\n"_s.arg(file)}};
+    for (const auto &[bytes, err] : cases) {
+        write(file, bytes);
+        const Run shown = lxg({u"show"_s, file});
+        QCOMPARE(shown.exitCode, 1);
+        QCOMPARE(shown.out, QString());
+        QCOMPARE(shown.err, err);
+    }
 }
 
-void TestLxg::create_warnsAboutPoorWords()
+void TestLxg::suggest_drawsFromGivenLists_skipsUnreadableOnes_orUsesTheLibrary()
 {
-    const Run created = lxg({u"create"_s, path(u"list.lxg"_s), u"--name"_s, u"\u0416ar"_s, u"-"_s},
-                            "tiger\n[\nmoon\n\xd0\x96uk \xe2\x82\xac\ntiger\n");
-
-    QCOMPARE(created.exitCode, 0);
-    QCOMPARE(created.err.split(u'\n'),
-             QStringList({u"lxg: warning: the name's '\u0416' cannot be stored and is written as '?'"_s,
-                          u"lxg: warning: line 2: '[' alone reads back as an empty word"_s,
-                          u"lxg: warning: line 4: '\u0416' cannot be stored and is written as '?'"_s,
-                          u"lxg: warning: line 5: 'tiger' repeats line 1, so it is drawn twice as often"_s,
-                          QString()}));
-    const Run shown = lxg({u"show"_s, path(u"list.lxg"_s)});
-    QCOMPARE(shown.out, u"?ar\n\ntiger\n\nmoon\n?uk \u20ac\ntiger\n"_s);
-}
-
-void TestLxg::create_wordTooLong_keepsOldFile()
-{
-    listbytes::write(path(u"list.lxg"_s), listbytes::colorsFile);
-    const QByteArray words = "fine\n" + QByteArray(24575, 'x') + "\n";
-
-    const Run created = lxg({u"create"_s, path(u"list.lxg"_s), u"--name"_s, u"Long"_s}, words);
-
-    QCOMPARE(created.exitCode, 1);
-    QVERIFY2(created.err.contains(u"line 2: a word of 24575 characters is longer than a list file can carry"_s),
-             qPrintable(created.err));
-    QCOMPARE(listbytes::read(path(u"list.lxg"_s)), listbytes::colorsFile);
-}
-
-void TestLxg::create_matchesHandWrittenBytes()
-{
-    const Run created = lxg({u"create"_s, path(u"colors.lxg"_s), u"--name"_s, u"Colors"_s}, "red\ngreen\nblue\n");
-    QCOMPARE(created.exitCode, 0);
-
-    QCOMPARE(listbytes::read(path(u"colors.lxg"_s)), listbytes::colorsFile);
-}
-
-void TestLxg::show_foreignFile_saysInvalidFile()
-{
-    listbytes::write(path(u"foreign.lxg"_s), "PK\x03\x04 not a list");
-
-    const Run shown = lxg({u"show"_s, path(u"foreign.lxg"_s)});
-
-    QCOMPARE(shown.exitCode, 1);
-    QCOMPARE(shown.out, QString());
-    QCOMPARE(shown.err, u"Invalid File\n"_s);
-}
-
-void TestLxg::show_damagedFile_data()
-{
-    using namespace listbytes;
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("message");
-
-    QTest::addRow("bad Base64")
-        << header() + field(empty) + field("GAA0ADcANAApACg") + int32(1)
-        << u"Error 5 in CBase64.Decode: Invalid length"_s;
-    QTest::addRow("cut short") << colorsFile.left(100) << u"ends in the middle of an entry"_s;
-    QTest::addRow("huge count")
-        << header() + field(empty) + field(colors) + int32(1 << 30) << u"more than the file can hold"_s;
-}
-
-void TestLxg::show_damagedFile()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, message);
-    listbytes::write(path(u"damaged.lxg"_s), bytes);
-
-    const Run shown = lxg({u"show"_s, path(u"damaged.lxg"_s)});
-
-    QCOMPARE(shown.exitCode, 1);
-    QCOMPARE(shown.out, QString());
-    QVERIFY2(shown.err.contains(message), qPrintable(shown.err));
-    QVERIFY2(shown.err.contains(path(u"damaged.lxg"_s)), qPrintable(shown.err));
-}
-
-void TestLxg::suggest_drawsFromGivenLists_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QString>("pattern");
-
-    const QString word = u"(Tiger|Lion|Moon|Star)"_s;
-    QTest::addRow("defaults") << QStringList() << u"^(%1?\\d{1,2}%1?|%1?%1?\\d{1,2}|\\d{1,2}%1?%1?)$"_s.arg(word);
-    QTest::addRow("upper, replaced, special")
-        << QStringList{u"--case"_s, u"upper"_s, u"--replace"_s, u"--special"_s, u"--min=4"_s, u"--max=12"_s}
-        << u"^[A-Z0-9@()*+,\\-./]{4,12}$"_s;
-    QTest::addRow("lower") << QStringList{u"--case=lower"_s} << u"^[a-z0-9]{8,32}$"_s;
-}
-
-void TestLxg::suggest_drawsFromGivenLists()
-{
-    QFETCH(QStringList, options);
-    QFETCH(QString, pattern);
-    lxg({u"create"_s, path(u"cats.lxg"_s), u"--name"_s, u"Cats"_s}, "Tiger\nLion\n");
+    const QString cats = path(u"cats.lxg"_s), missing = path(u"missing.lxg"_s), foreign = path(u"foreign.lxg"_s);
+    lxg({u"create"_s, cats, u"--name"_s, u"Cats"_s}, "Tiger\nLion\n");
     lxg({u"create"_s, path(u"sky.lxg"_s), u"--name"_s, u"Sky"_s}, "Moon\nStar\n");
+    write(foreign, "hello");
+    const QString word = u"(Tiger|Lion|Moon|Star)"_s;
+    const std::pair<QString, QString> cases[] = {
+        {QString(), u"^(%1?\\d{1,2}%1?|%1?%1?\\d{1,2}|\\d{1,2}%1?%1?)$"_s.arg(word)},
+        {u"--case upper --replace --special --min=4 --max=12"_s, u"^[A-Z0-9@()*+,\\-./]{4,12}$"_s},
+        {u"--case=lower"_s, u"^[a-z0-9]{8,32}$"_s}};
+    for (const auto &[options, pattern] : cases) {
+        const Run run = lxg(QStringList{u"suggest"_s, u"--count=200"_s, cats, path(u"sky.lxg"_s)}
+                            + options.split(u' ', Qt::SkipEmptyParts));
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.out.count(u'\n'), 200);
+        for (const QString &line : run.out.chopped(1).split(u'\n'))
+            QVERIFY2(QRegularExpression(pattern).match(line).hasMatch(), qPrintable(options + u": "_s + line));
+    }
 
-    const Run run = lxg(QStringList{u"suggest"_s, u"--count"_s, u"200"_s} + options
-                        + QStringList{path(u"cats.lxg"_s), path(u"sky.lxg"_s)});
-
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.err, QString());
-    const QStringList lines = run.out.split(u'\n');
-    QCOMPARE(lines.size(), 201);
-    QCOMPARE(lines.last(), QString());
-    const QRegularExpression expression(pattern);
-    for (const QString &line : lines.first(200))
-        QVERIFY2(expression.match(line).hasMatch(), qPrintable(line));
-}
-
-void TestLxg::suggest_unreadableLists()
-{
-    lxg({u"create"_s, path(u"cats.lxg"_s), u"--name"_s, u"Cats"_s}, "Tiger\n");
-    listbytes::write(path(u"foreign.lxg"_s), "hello");
-
-    const Run some = lxg({u"suggest"_s, path(u"missing.lxg"_s), path(u"foreign.lxg"_s), path(u"cats.lxg"_s)});
+    const Run some = lxg({u"suggest"_s, missing, foreign, cats});
     QCOMPARE(some.exitCode, 0);
     QCOMPARE(some.out.count(u'\n'), 10);
-    QVERIFY2(some.err.contains(path(u"missing.lxg"_s) + u": the file does not exist"_s), qPrintable(some.err));
-    QVERIFY2(some.err.contains(path(u"foreign.lxg"_s) + u": Invalid File"_s), qPrintable(some.err));
-
-    const Run none = lxg({u"suggest"_s, path(u"missing.lxg"_s), path(u"foreign.lxg"_s)});
+    QCOMPARE(some.err, u"lxg: %1: the file does not exist\nlxg: %2: Invalid File\n"_s.arg(missing, foreign));
+    const Run none = lxg({u"suggest"_s, missing, foreign});
     QCOMPARE(none.exitCode, 1);
     QCOMPARE(none.out, QString());
+
+    // Without lists, the user's library, which is read and left as it was.
+    QVERIFY(QDir(m_dir.path()).mkpath(u"config/lexiglow"_s));
+    const QByteArray settings = "[passfiles]\ncount=1\npassfile1=" + cats.toUtf8() + "\n";
+    write(path(u"config/lexiglow/lexiglow.conf"_s), settings);
+    const Run library = lxg({u"suggest"_s, u"--count=30"_s, u"--min=6"_s}, {}, path(u"config"_s));
+    QCOMPARE(library.exitCode, 0);
+    QVERIFY(library.out.contains(u"Tiger"_s));
+    QCOMPARE(read(path(u"config/lexiglow/lexiglow.conf"_s)), settings);
 }
 
-void TestLxg::suggest_withoutLists_usesLibrary()
+void TestLxg::usageError_exits2WithOneLine_helpExits0()
 {
-    lxg({u"create"_s, path(u"cats.lxg"_s), u"--name"_s, u"Cats"_s}, "Tiger\n");
-    QVERIFY(QDir(m_dir->path()).mkpath(u"config/lexiglow"_s));
-    const QByteArray settings = "[passfiles]\ncount=1\npassfile1=" + path(u"cats.lxg"_s).toUtf8() + "\n";
-    listbytes::write(path(u"config/lexiglow/lexiglow.conf"_s), settings);
-
-    const Run run = lxg({u"suggest"_s, u"--count=30"_s, u"--min=6"_s}, {}, path(u"config"_s));
-
-    QCOMPARE(run.exitCode, 0);
-    QVERIFY(run.out.contains(u"Tiger"_s));
-    QCOMPARE(listbytes::read(path(u"config/lexiglow/lexiglow.conf"_s)), settings);
-}
-
-void TestLxg::usageErrors_exit2_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addRow("nothing") << QStringList();
-    QTest::addRow("unknown command") << QStringList{u"make"_s};
-    QTest::addRow("create without name") << QStringList{u"create"_s, u"x.lxg"_s};
-    QTest::addRow("create without file") << QStringList{u"create"_s, u"--name"_s, u"X"_s};
-    QTest::addRow("name without value") << QStringList{u"create"_s, u"x.lxg"_s, u"--name"_s};
-    QTest::addRow("unknown option") << QStringList{u"create"_s, u"x.lxg"_s, u"--name"_s, u"X"_s, u"--colour"_s, u"red"_s};
-    QTest::addRow("show without file") << QStringList{u"show"_s};
-    QTest::addRow("show with two files") << QStringList{u"show"_s, u"a.lxg"_s, u"b.lxg"_s};
-    QTest::addRow("suggest minimum not a number") << QStringList{u"suggest"_s, u"--min"_s, u"eight"_s};
-    QTest::addRow("suggest unknown case") << QStringList{u"suggest"_s, u"--case=title"_s};
-    QTest::addRow("suggest count too large") << QStringList{u"suggest"_s, u"--count"_s, u"100001"_s};
-    QTest::addRow("suggest flag with value") << QStringList{u"suggest"_s, u"--special=yes"_s};
-}
-
-void TestLxg::usageErrors_exit2()
-{
-    QFETCH(QStringList, args);
-
-    const Run run = lxg(args);
-
-    QCOMPARE(run.exitCode, 2);
-    QCOMPARE(run.err.count(u'\n'), 1);
-    QVERIFY(run.err.contains(u"lxg --help"_s));
+    for (const QString &line : {u""_s, u"make"_s, u"create x.lxg"_s, u"create --name X"_s, u"create x.lxg --name"_s,
+                                u"create x.lxg --name=X --colour=red"_s, u"show a.lxg b.lxg"_s, u"suggest --min eight"_s,
+                                u"suggest --case=title"_s, u"suggest --count 100001"_s, u"suggest --special=yes"_s}) {
+        const Run run = lxg(line.split(u' ', Qt::SkipEmptyParts));
+        QVERIFY2(run.exitCode == 2 && run.err.count(u'\n') == 1 && run.err.startsWith(u"lxg: "_s)
+                     && run.err.endsWith(u" (try 'lxg --help')\n"_s),
+                 qPrintable(u"lxg "_s + line + u": "_s + run.err));
+    }
     QVERIFY(!QFile::exists(u"x.lxg"_s));
+
+    const Run help = lxg({u"--help"_s});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.contains(u"lxg create OUT.lxg --name NAME"_s) && help.out.contains(u"lxg show FILE.lxg"_s));
 }
 
-void TestLxg::help()
+// The word lists that ship with the program: their sources follow data/wordlists/README, and the build
+// makes each into a list file with lxg that holds exactly its sources.
+void TestLxg::shippedList_followsTheRules_builtFileMatches_data()
 {
-    const Run run = lxg({u"--help"_s});
+    QTest::addColumn<QString>("id");
+    const QStringList ids = QDir(QStringLiteral(WORDLIST_SOURCES)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &id : ids)
+        QTest::addRow("%s", qPrintable(id)) << id;
+    QVERIFY2(ids.size() >= 8, qPrintable(ids.join(u' ')));
+}
 
-    QCOMPARE(run.exitCode, 0);
-    QVERIFY(run.out.contains(u"lxg create OUT.lxg --name NAME"_s));
-    QVERIFY(run.out.contains(u"lxg show FILE.lxg"_s));
+void TestLxg::shippedList_followsTheRules_builtFileMatches()
+{
+    QFETCH(QString, id);
+    const QDir dir(QStringLiteral(WORDLIST_SOURCES) + u'/' + id);
+    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
+             (QStringList{u"description.txt"_s, u"name.txt"_s, u"words.txt"_s}));
+    const QString name = QString::fromLatin1(read(dir.filePath(u"name.txt"_s)));
+    const QString description = QString::fromLatin1(read(dir.filePath(u"description.txt"_s)));
+    const QString words = QString::fromLatin1(read(dir.filePath(u"words.txt"_s)));
+    // One line each of printable ASCII, not blank, at most 14 and 40 characters.
+    QVERIFY2(QRegularExpression(u"^[ -~]{1,14}\n$"_s).match(name).hasMatch() && !name.trimmed().isEmpty(), qPrintable(name));
+    QVERIFY2(QRegularExpression(u"^[ -~]{1,40}\n$"_s).match(description).hasMatch() && !description.trimmed().isEmpty(),
+             qPrintable(description));
+
+    // At least 300 words, one a line: capitalised, 4 to 9 letters, sorted without regard to case so that none
+    // repeats, and none of the unwanted (as whole words: "Grape" and "Shell" are fine).
+    static const QSet<QString> unwanted{
+        u"kill"_s, u"dead"_s, u"gun"_s, u"bomb"_s, u"drug"_s, u"drugs"_s, u"nazi"_s, u"slave"_s, u"sexy"_s,
+        u"damn"_s, u"hell"_s, u"crap"_s, u"piss"_s, u"dick"_s, u"cock"_s, u"arse"_s, u"bitch"_s,
+        u"bastard"_s, u"whore"_s, u"porn"_s, u"nude"_s, u"naked"_s, u"rape"_s, u"murder"_s, u"blood"_s,
+        u"suicide"_s, u"weed"_s, u"booze"_s, u"knife"_s, u"rifle"_s, u"pistol"_s, u"corpse"_s, u"hooker"_s};
+    QVERIFY(words.endsWith(u'\n'));
+    const QStringList list = words.chopped(1).split(u'\n');
+    QVERIFY2(list.size() >= 300, qPrintable(QString::number(list.size())));
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        QVERIFY2(QRegularExpression(u"^[A-Z][a-z]{3,8}$"_s).match(list[i]).hasMatch() && !unwanted.contains(list[i].toLower())
+                     && (i == 0 || list[i - 1].compare(list[i], Qt::CaseInsensitive) < 0),
+                 qPrintable(list[i]));
+    }
+
+    // The built list shows exactly its sources.
+    const Run shown = lxg({u"show"_s, QStringLiteral(BUILT_LISTS) + u'/' + id + u".lxg"_s});
+    QCOMPARE(shown.exitCode, 0);
+    QCOMPARE(shown.out, name + description + words);
 }
 
 QTEST_GUILESS_MAIN(TestLxg)
