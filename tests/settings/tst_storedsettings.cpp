@@ -10,8 +10,20 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace lexiglow;
 using namespace Qt::StringLiterals;
+
+namespace {
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat status;
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
+
+} // namespace
 
 // What the program keeps in the user's settings: the library of list files in [passfiles], and the
 // Advanced Settings values in [Values].
@@ -191,6 +203,17 @@ void TestStoredSettings::settingsFile_holdsLibraryAndValues()
     restored = StoredControls{.settings = {.letterCase = QString()}};
     storedSettings::restore(noItem, restored);
     QCOMPARE(restored.settings.letterCase, u"Upper and Lower Case"_s);
+
+    // Written atomically: a new file renamed over the old one, so a crash
+    // mid-write leaves the old library or the new, never a mix of both.
+    const ino_t before = inodeOf(ini);
+    {
+        QSettingsStore store(ini);
+        store.setValue(u"passfiles"_s, u"count"_s, u"0"_s);
+        QVERIFY(store.flush());
+    }
+    QVERIFY(inodeOf(ini) != before);
+    QCOMPARE(QDir(m_program.path()).entryList({u"lexiglow*"_s}, QDir::Files | QDir::Hidden), QStringList{u"lexiglow.conf"_s});
 
     // A value written by hand with commas reads back as the text it was.
     listbytes::write(ini, "[passfiles]\ncount=1\npassfile1=/my lists/a, b.lxg\n");
