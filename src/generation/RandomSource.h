@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <span>
 
 namespace lexiglow {
 
@@ -17,7 +18,7 @@ public:
 };
 
 // Draws from the operating system's cryptographic generator, so that no one
-// can reproduce a sequence from the time it was started. Values carry 53
+// can reproduce a sequence from the time it was started. Values carry 32
 // random bits; they are fetched in blocks to keep system calls few.
 class SystemRandomSource final : public RandomSource
 {
@@ -26,7 +27,7 @@ public:
     double next() override;
 
 private:
-    std::array<quint64, 256> m_block{};
+    std::array<quint32, 4096> m_block{};
     std::size_t m_used = m_block.size();
 };
 

@@ -232,7 +232,10 @@ void SuggestionEngine::forceCase(Rules::Case letterCase)
 QByteArrayView SuggestionEngine::drawWord()
 {
     // Rounded, not cut off: the first and last index come up half as often.
-    const auto k = qsizetype(std::nearbyint(m_random.next() * double(m_pool.size())));
+    const double x = m_random.next() * double(m_pool.size());
+    auto k = qsizetype(x);
+    if (const double fraction = x - double(k); fraction > 0.5 || (fraction == 0.5 && k % 2 == 1))
+        ++k; // to the nearest index, a half to the even one
     QByteArrayView codes = m_pool.codes(std::clamp<qsizetype>(k, 0, m_pool.size()));
     while (codes.startsWith(' '))
         codes = codes.sliced(1);

@@ -78,12 +78,6 @@ std::optional<quint8> CodePage::toCode(char16_t ch) const
     return quint8(code);
 }
 
-quint8 CodePage::toCodeOrSubstitute(char16_t ch) const
-{
-    const quint16 code = m_toCode[ch];
-    return code == noCode ? substitute : quint8(code);
-}
-
 QByteArray CodePage::fromUnicode(QStringView text) const
 {
     QByteArray codes(text.size(), Qt::Uninitialized);

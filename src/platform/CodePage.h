@@ -31,7 +31,11 @@ public:
     char16_t toChar(quint8 code) const { return m_toChar[code]; }
     std::optional<quint8> toCode(char16_t ch) const;
     // The code of ch, or the code of '?' when the code page lacks ch.
-    quint8 toCodeOrSubstitute(char16_t ch) const;
+    quint8 toCodeOrSubstitute(char16_t ch) const
+    {
+        const quint16 code = m_toCode[ch];
+        return code == noCode ? substitute : quint8(code);
+    }
 
     QByteArray fromUnicode(QStringView text) const;
     QString toUnicode(QByteArrayView codes) const;

@@ -28,33 +28,35 @@ constexpr qint64 smallestFieldSize = 8;
 // which must read back as the empty text it was written for.
 constexpr QByteArrayView emptyFieldForm = "AAA=";
 
-// Maps every UTF-16 code unit to its enciphered counterpart: its code in the
-// code page (or the code of "?"), XOR the key, back to a character.
-class CipherTable final
+// Enciphers one UTF-16 code unit: its code in the code page (or the code of
+// "?"), XOR the key, back to a character.
+class Cipher final
 {
 public:
-    explicit CipherTable(const CodePage &page)
+    explicit Cipher(const CodePage &page)
+        : m_page(page)
     {
-        for (std::size_t unit = 0; unit < m_map.size(); ++unit)
-            m_map[unit] = page.toChar(page.toCodeOrSubstitute(char16_t(unit)) ^ wordList::cipherKey);
     }
-    char16_t operator()(char16_t unit) const { return m_map[unit]; }
+    char16_t operator()(char16_t unit) const
+    {
+        return m_page.toChar(m_page.toCodeOrSubstitute(unit) ^ wordList::cipherKey);
+    }
 
 private:
-    std::array<char16_t, 0x10000> m_map{};
+    const CodePage &m_page;
 };
 
-const CipherTable &cipher()
+Cipher cipher()
 {
-    static const CipherTable table(CodePage::system());
-    return table;
+    return Cipher(CodePage::system());
 }
 
 QString applyCipher(QStringView txt)
 {
+    const Cipher table = cipher();
     QString result(txt.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < txt.size(); ++i)
-        result[i] = QChar(cipher()(txt[i].unicode()));
+        result[i] = QChar(table(txt[i].unicode()));
     return result;
 }
 
@@ -302,7 +304,7 @@ void wordList::loadFieldInto(ListFileReader &in, QString &text)
     else
         text.resize(unitCount);
     QChar *out = text.data();
-    const CipherTable &table = cipher();
+    const Cipher table = cipher();
     for (qsizetype i = 0; i < unitCount; ++i)
         out[i] = QChar(table(char16_t(quint8(decoded[2 * i]) | quint8(decoded[2 * i + 1]) << 8)));
 }
