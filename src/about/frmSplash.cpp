@@ -19,9 +19,6 @@ namespace lexiglow {
 
 namespace {
 
-// The product's web site; the page and query are fixed, the host is ours.
-const QString websiteHost = QStringLiteral("lexiglow.example");
-
 const QSize logoSize(120, 130);
 
 void makeWhite(QWidget *widget)
@@ -172,7 +169,7 @@ bool frmSplash::isFreeFrameClick(QObject *watched, QEvent *event) const
 
 QUrl frmSplash::websitePage()
 {
-    return QUrl(QStringLiteral("https://") + websiteHost + QStringLiteral("/index.html?fromapp=1"));
+    return QUrl(QString::fromLatin1(websiteAddress) + QStringLiteral("/index.html?fromapp=1"));
 }
 
 QString frmSplash::versionText()
