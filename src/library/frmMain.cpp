@@ -326,8 +326,8 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     // Space ticks or unticks the current row, whichever of its columns has
     // the focus.
-    if (watched == m_listView && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space && static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
+    const auto *key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event) : nullptr;
+    if (watched == m_listView && key && key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
         if (QTreeWidgetItem *row = m_listView->currentItem())
             row->setCheckState(useColumn, row->checkState(useColumn) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
         return true;
