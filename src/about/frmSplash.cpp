@@ -38,7 +38,8 @@ QLabel *label(const QString &objectName, const QString &text, QWidget *parent)
 
 } // namespace
 
-frmSplash::frmSplash(UrlOpener &urlOpener, std::chrono::milliseconds autoCloseDelay, QWidget *parent)
+frmSplash::frmSplash(UrlOpener &urlOpener, const QString &website, std::chrono::milliseconds autoCloseDelay,
+                     QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
     , m_urlOpener(urlOpener)
     , m_timer(new QTimer(this))
@@ -56,7 +57,8 @@ frmSplash::frmSplash(UrlOpener &urlOpener, std::chrono::milliseconds autoCloseDe
     m_timer->setInterval(autoCloseDelay);
     connect(m_timer, &QTimer::timeout, this, &QDialog::close);
     m_timer->start();
-    connect(m_visitWebsite, &QPushButton::clicked, this, [this] { m_urlOpener.open(websitePage()); });
+    m_visitWebsite->setVisible(!website.isEmpty());
+    connect(m_visitWebsite, &QPushButton::clicked, this, [this, website] { m_urlOpener.open(websitePage(website)); });
 }
 
 void frmSplash::buildFrame()
@@ -167,9 +169,9 @@ bool frmSplash::isFreeFrameClick(QObject *watched, QEvent *event) const
     return mouse->button() == Qt::LeftButton && !m_frame->childAt(mouse->position().toPoint());
 }
 
-QUrl frmSplash::websitePage()
+QUrl frmSplash::websitePage(const QString &website)
 {
-    return QUrl(QString::fromLatin1(websiteAddress) + QStringLiteral("/index.html?fromapp=1"));
+    return QUrl(website + QStringLiteral("/index.html?fromapp=1"));
 }
 
 QString frmSplash::versionText()

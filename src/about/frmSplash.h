@@ -24,7 +24,9 @@ class frmSplash final : public QDialog
 
 public:
     // Timer1 runs from creation, closing the window after autoCloseDelay.
-    frmSplash(UrlOpener &urlOpener, std::chrono::milliseconds autoCloseDelay, QWidget *parent = nullptr);
+    // Without a website, "Visit Website" is not shown.
+    frmSplash(UrlOpener &urlOpener, const QString &website, std::chrono::milliseconds autoCloseDelay,
+              QWidget *parent = nullptr);
     Q_DISABLE_COPY_MOVE(frmSplash)
 
     // Opened through "About", the window stays until the user closes it.
@@ -32,7 +34,7 @@ public:
     // Shows the window modally in the middle of the screen.
     void showModal();
 
-    static QUrl websitePage();
+    static QUrl websitePage(const QString &website);
     static QString versionText();
 
 protected:

@@ -6,6 +6,7 @@
 #include "library/frmMain.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBoxNotice.h"
+#include "platform/SecretClipboard.h"
 #include "platform/SettingsStore.h"
 #include "platform/UrlOpener.h"
 #include "platform/WindowServices.h"
@@ -27,8 +28,9 @@ int main(int argc, char *argv[])
     SystemFileDialog fileDialog;
     MessageBoxNotice notice;
     DesktopUrlOpener urlOpener;
+    SystemClearTimer clearTimer;
     const WindowServices services{store, random, QCoreApplication::applicationDirPath(), fileDialog, notice,
-                                  urlOpener};
+                                  urlOpener, clearTimer};
 
     frmMain window(services);
     window.load();

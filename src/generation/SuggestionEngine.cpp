@@ -1,6 +1,7 @@
 #include "generation/SuggestionEngine.h"
 
 #include "generation/RandomSource.h"
+#include "library/FailureList.h"
 #include "library/ListLibrary.h"
 #include "platform/CodePage.h"
 #include "platform/Notice.h"
@@ -78,7 +79,7 @@ void SuggestionEngine::buildlist(const QList<ListRow> &rows, const QStringList &
     }
     if (!failures.isEmpty()) {
         m_notice.tell(QStringLiteral("These word lists could not be read and add no words:\n\n")
-                      + failures.join(u'\n'));
+                      + listOfFailures(failures));
     }
 }
 

@@ -1,6 +1,8 @@
 #include "generation/passSug.h"
 
+#include "generation/SuggestionText.h"
 #include "platform/BusyCursor.h"
+#include "platform/SecretClipboard.h"
 #include "platform/Twips.h"
 #include "settings/SettingsWindow.h"
 
@@ -8,7 +10,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -51,9 +52,11 @@ QFont suggestionFont()
 
 } // namespace
 
-passSug::passSug(RandomSource &random, SettingsWindow &settings, Notice &notice, QWidget *parent)
+passSug::passSug(RandomSource &random, SettingsWindow &settings, Notice &notice, SecretClipboard &clipboard,
+                 QWidget *parent)
     : QDialog(parent)
     , m_settings(settings)
+    , m_clipboard(clipboard)
     , m_engine(random, settings, notice)
 {
     setObjectName(QStringLiteral("passSug"));
@@ -64,6 +67,9 @@ passSug::passSug(RandomSource &random, SettingsWindow &settings, Notice &notice,
     connect(m_close, &QPushButton::clicked, this, &passSug::closeWindow);
     connect(m_newList, &QPushButton::clicked, this, &passSug::generate);
     connect(m_modifySettings, &QPushButton::clicked, this, &passSug::modifySettings);
+    connect(m_text, &SuggestionText::passwordChosen, this, &passSug::copyPassword);
+    connect(&m_clipboard, &SecretClipboard::cleared, m_status,
+            [this] { m_status->setText(QStringLiteral("The clipboard no longer holds the password.")); });
 }
 
 void passSug::buildControls()
@@ -72,12 +78,19 @@ void passSug::buildControls()
     auto *explanation = new QLabel(QStringLiteral("Below is a list of secure passwords you can choose from."), this);
     explanation->setObjectName(QStringLiteral("Label1"));
     explanation->setWordWrap(true);
-    m_text = new QPlainTextEdit(QStringLiteral("Generating Your Suggestions ..."), this);
+    m_text = new SuggestionText(QStringLiteral("Generating Your Suggestions ..."), this);
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setFont(suggestionFont());
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setTabChangesFocus(true);
     m_text->setFixedSize(twips.size(4815, 3855));
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_status->setWordWrap(true);
+    m_status->setMaximumWidth(m_text->width());
+    // Room for the longest message from the start, so that nothing moves.
+    m_status->setMinimumHeight(m_status->fontMetrics().lineSpacing() * 2);
+    m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_modifySettings = button(QStringLiteral("Command3"), QStringLiteral("Modify Settings"), this);
     m_newList = button(QStringLiteral("Command2"), QStringLiteral("New List"), this);
     m_close = button(QStringLiteral("Command1"), QStringLiteral("Close"), this);
@@ -92,10 +105,12 @@ void passSug::buildControls()
     content->setSpacing(twips.y(120));
     content->addWidget(explanation);
     content->addWidget(m_text);
+    content->addWidget(m_status);
     content->addLayout(buttons);
     // The controls keep their places and sizes when the window is resized;
-    // the window only refuses to become smaller than they need.
+    // the window refuses to become smaller than they need.
     auto *layout = new QGridLayout(this);
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     layout->setContentsMargins(twips.x(120), twips.y(120), twips.x(120), twips.y(120));
     layout->addLayout(content, 0, 0);
     layout->setRowStretch(1, 1);
@@ -123,9 +138,17 @@ void passSug::generate()
 
 void passSug::modifySettings()
 {
-    m_settings.open();
+    m_settings.open(this);
     // A new batch however the dialog was left, "Cancel" and close box included.
     generate();
+}
+
+void passSug::copyPassword(const QString &password)
+{
+    m_clipboard.copy(password);
+    const std::chrono::seconds delay = m_settings.clearDelay();
+    m_status->setText(delay.count() ? QStringLiteral("Password copied. The clipboard is cleared in %1 s.").arg(delay.count())
+                                    : QStringLiteral("Password copied. It stays on the clipboard until Lexiglow closes."));
 }
 
 void passSug::closeWindow()

@@ -4,19 +4,22 @@
 
 #include <QDialog>
 
-class QPlainTextEdit;
+class QLabel;
 class QPushButton;
 
 namespace lexiglow {
 
 class Notice;
 class RandomSource;
+class SecretClipboard;
 class SettingsWindow;
+class SuggestionText;
 
 // The suggestions window: shows a batch of passwords to select and copy
 // from, and makes a new batch on "New List", or after the Advanced Settings
 // dialog on "Modify Settings". It owns the word pool from one buildlist to the
-// next.
+// next. A status line under the passwords tells what was copied and when the
+// clipboard is cleared.
 class passSug final : public QDialog
 {
     Q_OBJECT
@@ -24,7 +27,8 @@ class passSug final : public QDialog
 public:
     static inline const QString title = QStringLiteral("Your Password Suggestions");
 
-    passSug(RandomSource &random, SettingsWindow &settings, Notice &notice, QWidget *parent = nullptr);
+    passSug(RandomSource &random, SettingsWindow &settings, Notice &notice, SecretClipboard &clipboard,
+            QWidget *parent = nullptr);
     Q_DISABLE_COPY_MOVE(passSug)
 
     // A fresh random sequence and the words of the ticked rows' lists.
@@ -47,10 +51,13 @@ private:
     void buildControls();
     void modifySettings();
     void closeWindow();
+    void copyPassword(const QString &password);
 
     SettingsWindow &m_settings;
+    SecretClipboard &m_clipboard;
     SuggestionEngine m_engine;
-    QPlainTextEdit *m_text = nullptr;
+    SuggestionText *m_text = nullptr;
+    QLabel *m_status = nullptr;
     QPushButton *m_modifySettings = nullptr;
     QPushButton *m_newList = nullptr;
     QPushButton *m_close = nullptr;

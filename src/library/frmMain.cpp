@@ -3,6 +3,7 @@
 #include "about/Logo.h"
 #include "about/frmSplash.h"
 #include "generation/passSug.h"
+#include "library/FailureList.h"
 #include "platform/BusyCursor.h"
 #include "platform/FileDialog.h"
 #include "platform/Notice.h"
@@ -14,6 +15,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -53,6 +55,7 @@ frmMain::frmMain(const WindowServices &services, QWidget *parent)
     , m_services(services)
     , m_library(services.store)
     , m_settings(services.store, services.notice, this)
+    , m_clipboard(services.clearTimer, [this] { return m_settings.clearDelay(); })
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Lexiglow Passwords"));
@@ -61,7 +64,7 @@ frmMain::frmMain(const WindowServices &services, QWidget *parent)
     buildControls();
     setTabOrderOfControls();
     connect(m_suggest, &QPushButton::clicked, this, &frmMain::suggestPasswords);
-    connect(m_advancedSettings, &QPushButton::clicked, this, [this] { m_settings.open(); });
+    connect(m_advancedSettings, &QPushButton::clicked, this, [this] { m_settings.open(this); });
     connect(m_addList, &QPushButton::clicked, this, &frmMain::addList);
     connect(m_deleteList, &QPushButton::clicked, this, &frmMain::deleteList);
     connect(m_about, &QPushButton::clicked, this, &frmMain::showAbout);
@@ -128,6 +131,7 @@ QWidget *frmMain::buildWordLists()
     m_listView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_listView->setMinimumWidth(twips.x(5535));
+    m_listView->installEventFilter(this);
     // Its own height, or more where the heading and one row need it; more
     // rows scroll.
     m_listView->setFixedHeight(qMax(twips.y(1815), m_listView->header()->sizeHint().height()
@@ -170,16 +174,21 @@ void frmMain::setTabOrderOfControls()
 void frmMain::load()
 {
     {
-        frmSplash splash(m_services.urlOpener, m_services.splashDelay, this);
+        frmSplash splash(m_services.urlOpener, m_services.website, m_services.splashDelay, this);
         splash.showModal();
     }
+    bool saved = true;
+    QStringList unreadable;
     {
         const BusyCursor busy;
-        if (!m_library.loadf(m_services.programFolder))
-            tellSaveFailure();
-        rebuildRows();
+        saved = m_library.loadf(m_services.programFolder);
+        unreadable = rebuildRows();
     }
     show();
+    // Told over the window they concern, once it is there.
+    if (!saved)
+        tellSaveFailure();
+    tellUnreadable(unreadable);
 }
 
 void frmMain::suggestPasswords()
@@ -199,7 +208,11 @@ void frmMain::addList()
         if (!f.endsWith(QStringLiteral("lxg"))) {
             m_services.notice.tell(f + QStringLiteral(" is not a valid LXG file"));
         } else if (const std::optional<qsizetype> entry = m_library.add(f)) {
-            if (const std::optional<QString> failure = additem(f, *entry))
+            const std::optional<QString> failure = additem(f, *entry);
+            QTreeWidgetItem *row = m_listView->topLevelItem(m_listView->topLevelItemCount() - 1);
+            m_listView->setCurrentItem(row);
+            m_listView->scrollToItem(row);
+            if (failure)
                 tellUnreadable({*failure});
             saveLibrary();
         } else {
@@ -220,13 +233,13 @@ void frmMain::deleteList()
         return;
     m_library.remove(*entry);
     saveLibrary();
-    rebuildRows();
+    tellUnreadable(rebuildRows());
     saveLibrary();
 }
 
 void frmMain::showAbout()
 {
-    frmSplash about(m_services.urlOpener, m_services.splashDelay, this);
+    frmSplash about(m_services.urlOpener, m_services.website, m_services.splashDelay, this);
     about.stopAutoClose();
     about.showModal();
 }
@@ -234,7 +247,7 @@ void frmMain::showAbout()
 passSug &frmMain::suggestions()
 {
     if (!m_suggestions) {
-        m_suggestions = new passSug(m_services.random, m_settings, m_services.notice, this);
+        m_suggestions = new passSug(m_services.random, m_settings, m_services.notice, m_clipboard, this);
         connect(m_suggestions, &passSug::discarded, this, [this] {
             m_suggestions->deleteLater();
             m_suggestions.clear();
@@ -253,7 +266,7 @@ QList<ListRow> frmMain::rows() const
     return result;
 }
 
-void frmMain::rebuildRows()
+QStringList frmMain::rebuildRows()
 {
     m_listView->clear();
     QStringList failures;
@@ -261,7 +274,7 @@ void frmMain::rebuildRows()
         if (std::optional<QString> failure = additem(m_library.path(entry), entry))
             failures.append(*failure);
     }
-    tellUnreadable(failures);
+    return failures;
 }
 
 std::optional<QString> frmMain::additem(const QString &filename, qsizetype entry)
@@ -277,8 +290,9 @@ std::optional<QString> frmMain::additem(const QString &filename, qsizetype entry
     row->setToolTip(nameColumn, summary.name.isEmpty() ? file : summary.name + u'\n' + file);
     row->setToolTip(descriptionColumn, summary.description);
     row->setCheckState(useColumn, Qt::Checked);
-    if (summary.failure.isEmpty())
+    if (summary.failure.isEmpty() || m_toldUnreadable.contains(filename))
         return std::nullopt;
+    m_toldUnreadable.insert(filename);
     return summary.failure;
 }
 
@@ -288,7 +302,7 @@ void frmMain::tellUnreadable(const QStringList &failures)
         return;
     m_services.notice.tell(QStringLiteral("These word lists could not be read. Their rows stay, without name "
                                           "or description, and they add no words:\n\n")
-                           + failures.join(u'\n'));
+                           + listOfFailures(failures));
 }
 
 void frmMain::saveLibrary()
@@ -306,6 +320,19 @@ void frmMain::tellSaveFailure()
     m_toldSaveFailure = true;
     m_services.notice.tell(QStringLiteral("Your word lists could not be saved. Lexiglow keeps working with "
                                           "them, but changes to the library will be lost when it closes."));
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    // Space ticks or unticks the current row, whichever of its columns has
+    // the focus.
+    const auto *key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event) : nullptr;
+    if (watched == m_listView && key && key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+        if (QTreeWidgetItem *row = m_listView->currentItem())
+            row->setCheckState(useColumn, row->checkState(useColumn) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

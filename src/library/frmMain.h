@@ -1,10 +1,12 @@
 #pragma once
 
 #include "library/ListLibrary.h"
+#include "platform/SecretClipboard.h"
 #include "platform/WindowServices.h"
 #include "settings/SettingsWindow.h"
 
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 
 class QPushButton;
@@ -35,6 +37,7 @@ public:
     void load();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
@@ -50,8 +53,10 @@ private:
 
     passSug &suggestions();
     QList<ListRow> rows() const;
-    void rebuildRows();
-    // Appends the row of entry; returns why its file could not be read.
+    // Makes the rows anew and returns the lists not yet told unreadable.
+    QStringList rebuildRows();
+    // Appends the row of entry; returns why its file could not be read, the
+    // first time only.
     std::optional<QString> additem(const QString &filename, qsizetype entry);
     void tellUnreadable(const QStringList &failures);
     void saveLibrary();
@@ -60,8 +65,11 @@ private:
     WindowServices m_services;
     ListLibrary m_library;
     SettingsWindow m_settings;
+    SecretClipboard m_clipboard;
     QPointer<passSug> m_suggestions;
     bool m_toldSaveFailure = false;
+    // The lists told unreadable in this run, which are not named again.
+    QSet<QString> m_toldUnreadable;
 
     QWidget *m_wordLists = nullptr;
     QTreeWidget *m_listView = nullptr;

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "Version.h"
+
 #include <QString>
 
 #include <chrono>
 
 namespace lexiglow {
 
+class ClearTimer;
 class FileDialog;
 class Notice;
 class RandomSource;
@@ -25,6 +28,10 @@ struct WindowServices
     FileDialog &fileDialog;
     Notice &notice;
     UrlOpener &urlOpener;
+    // Counts down until a copied password is taken off the clipboard.
+    ClearTimer &clearTimer;
+    // The product's web site, given to the build; none hides "Visit Website".
+    QString website = QString::fromUtf8(websiteAddress);
     std::chrono::milliseconds splashDelay = standardSplashDelay;
 };
 

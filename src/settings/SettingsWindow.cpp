@@ -25,9 +25,19 @@ advSettings &SettingsWindow::dialog()
     return *m_dialog;
 }
 
-void SettingsWindow::open()
+void SettingsWindow::open(QWidget *over)
 {
+    // It belongs to the window it is opened from while it is shown, and to
+    // its owner again afterwards, so that it outlives that window.
+    dialog().setParent(over, dialog().windowFlags());
     dialog().exec();
+    if (m_dialog)
+        m_dialog->setParent(m_owner, m_dialog->windowFlags());
+}
+
+std::chrono::seconds SettingsWindow::clearDelay()
+{
+    return dialog().clearDelay();
 }
 
 GenerationSettings SettingsWindow::currentSettings()

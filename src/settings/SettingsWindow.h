@@ -4,6 +4,8 @@
 
 #include <QPointer>
 
+#include <chrono>
+
 class QWidget;
 
 namespace lexiglow {
@@ -27,8 +29,10 @@ public:
     advSettings &dialog();
     bool exists() const { return !m_dialog.isNull(); }
 
-    // Shows the dialog modally and returns once it is hidden or closed.
-    void open();
+    // Shows the dialog modally over the window it is opened from and returns
+    // once it is hidden or closed.
+    void open(QWidget *over);
+    std::chrono::seconds clearDelay();
 
     GenerationSettings currentSettings() override;
 

@@ -2,9 +2,13 @@
 
 #include "platform/SettingsStore.h"
 
+#include <array>
+
 namespace lexiglow::storedSettings {
 
 namespace {
+
+constexpr std::array clearDelays{0, 10, 20, 30, 60, 120, 300};
 
 QString tickText(bool ticked)
 {
@@ -19,9 +23,25 @@ QStringList letterCaseItems()
             GenerationSettings::upperCaseOnly};
 }
 
+QStringList clearDelayItems()
+{
+    QStringList items;
+    for (const int seconds : clearDelays)
+        items.append(seconds ? QStringLiteral("%1 seconds").arg(seconds) : QStringLiteral("Never"));
+    return items;
+}
+
+std::chrono::seconds clearDelayFromText(QStringView text)
+{
+    const qsizetype item = clearDelayItems().indexOf(text);
+    if (item < 0)
+        return clearDelayFromText(StoredControls::defaultClearDelay);
+    return std::chrono::seconds(clearDelays.at(item));
+}
+
 QStringList keys()
 {
-    return {frameKey, letterCaseKey, minimumKey, maximumKey, countKey, replacementKey, specialKey};
+    return {frameKey, letterCaseKey, minimumKey, maximumKey, countKey, replacementKey, specialKey, clearDelayKey};
 }
 
 QString principalText(const StoredControls &controls, const QString &key)
@@ -41,6 +61,8 @@ QString principalText(const StoredControls &controls, const QString &key)
         return tickText(settings.letterReplacement);
     if (key == specialKey)
         return tickText(settings.specialCharacters);
+    if (key == clearDelayKey)
+        return controls.clearDelay;
     return {};
 }
 
@@ -80,6 +102,8 @@ void applyText(StoredControls &controls, const QString &key, const QString &text
         settings.letterReplacement = tickFromText(text).value_or(settings.letterReplacement);
     } else if (key == specialKey) {
         settings.specialCharacters = tickFromText(text).value_or(settings.specialCharacters);
+    } else if (key == clearDelayKey && clearDelayItems().contains(text)) {
+        controls.clearDelay = text;
     }
 }
 

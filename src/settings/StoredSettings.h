@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <chrono>
 #include <optional>
 
 namespace lexiglow {
@@ -19,8 +20,12 @@ struct StoredControls
 {
     static inline const QString defaultCaption = QStringLiteral("Advanced Settings");
 
+    static inline const QString defaultClearDelay = QStringLiteral("30 seconds");
+
     QString frameCaption = defaultCaption;
     GenerationSettings settings;
+    // How long a copied password stays on the clipboard, as the item chosen.
+    QString clearDelay = defaultClearDelay;
 
     friend bool operator==(const StoredControls &, const StoredControls &) = default;
 };
@@ -36,9 +41,16 @@ inline const QString maximumKey = QStringLiteral("Text2");
 inline const QString countKey = QStringLiteral("Text3");
 inline const QString replacementKey = QStringLiteral("Check1");
 inline const QString specialKey = QStringLiteral("Check2");
+inline const QString clearDelayKey = QStringLiteral("Combo2");
 
 // The letter-case items in the order the drop-down list offers them.
 QStringList letterCaseItems();
+
+// The clipboard's clearing delays in the order the drop-down list offers
+// them, "Never" first.
+QStringList clearDelayItems();
+// The delay an item names; zero for "Never", 30 seconds for any other text.
+std::chrono::seconds clearDelayFromText(QStringView text);
 
 // The keys of the stored controls, in the order they are restored and stored.
 QStringList keys();

@@ -84,12 +84,15 @@ void advSettings::buildControls()
     m_letterCase->addItems(storedSettings::letterCaseItems());
     m_letterCase->setCurrentIndex(-1); // no item chosen until the load step
     m_letterCase->setMinimumSize(twips.size(2175, 315));
-    m_specialCharacters = named(new QCheckBox(QStringLiteral("Use Special Characters ( #,$,%,etc.)"), m_frame),
+    m_clearDelay = named(new QComboBox(m_frame), QStringLiteral("Combo2"));
+    m_clearDelay->addItems(storedSettings::clearDelayItems());
+    m_clearDelay->setCurrentText(StoredControls::defaultClearDelay);
+    m_specialCharacters = named(new QCheckBox(QStringLiteral("Use Special Characters ( ) * + , - . /"), m_frame),
                                 QStringLiteral("Check2"));
     m_letterReplacement = named(new QCheckBox(QStringLiteral("Use Letter Replacement For More Security"), m_frame),
                                 QStringLiteral("Check1"));
-    auto *explanation = named(new QLabel(QStringLiteral("Randomly replaces letters for other easy to remember "
-                                                        "characters or numbers.   e = 3, a = @, i = 1"),
+    auto *explanation = named(new QLabel(QStringLiteral("Always replaces the same letters by easy to remember "
+                                                        "characters or numbers: e = 3, a = @, i = 1"),
                                          m_frame),
                               QStringLiteral("Label5"));
     explanation->setWordWrap(true);
@@ -114,17 +117,22 @@ void advSettings::buildControls()
     caseRow->addWidget(m_letterCase);
     caseRow->addStretch();
     grid->addLayout(caseRow, 4, 0, 1, 3);
-    grid->addWidget(m_specialCharacters, 5, 0, 1, 3);
-    grid->addWidget(m_letterReplacement, 6, 0, 1, 3);
+    grid->addWidget(named(new QLabel(QStringLiteral("Clear Copied Password After"), m_frame), QStringLiteral("Label6")),
+                    5, 0);
+    grid->addWidget(m_clearDelay, 5, 1, 1, 2, Qt::AlignLeft);
+    grid->addWidget(m_specialCharacters, 6, 0, 1, 3);
+    grid->addWidget(m_letterReplacement, 7, 0, 1, 3);
     auto *explanationRow = new QHBoxLayout;
     explanationRow->addSpacing(twips.x(240));
     explanationRow->addWidget(explanation);
-    grid->addLayout(explanationRow, 7, 0, 1, 3);
+    grid->addLayout(explanationRow, 8, 0, 1, 3);
     grid->setColumnStretch(2, 1);
     m_frame->setMinimumSize(twips.size(5175, 4335));
 
     m_ok = button(QStringLiteral("Command2"), QStringLiteral("Ok"), twips, this);
     m_cancel = button(QStringLiteral("Command1"), QStringLiteral("Cancel"), twips, this);
+    // Enter keeps the edits, although "Cancel" comes first in the tab order.
+    m_ok->setDefault(true);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_ok);
@@ -147,7 +155,8 @@ void advSettings::setTabOrderOfControls()
     setTabOrder(m_minimum, m_maximum);
     setTabOrder(m_maximum, m_count);
     setTabOrder(m_count, m_letterCase);
-    setTabOrder(m_letterCase, m_cancel);
+    setTabOrder(m_letterCase, m_clearDelay);
+    setTabOrder(m_clearDelay, m_cancel);
     setTabOrder(m_cancel, m_ok);
 }
 
@@ -156,10 +165,16 @@ GenerationSettings advSettings::currentSettings()
     return controls().settings;
 }
 
+std::chrono::seconds advSettings::clearDelay() const
+{
+    return storedSettings::clearDelayFromText(m_clearDelay->currentText());
+}
+
 StoredControls advSettings::controls() const
 {
     StoredControls result;
     result.frameCaption = m_frame->title();
+    result.clearDelay = m_clearDelay->currentText();
     result.settings.minimumLength = m_minimum->text();
     result.settings.maximumLength = m_maximum->text();
     result.settings.passwordCount = m_count->text();
@@ -172,6 +187,7 @@ StoredControls advSettings::controls() const
 void advSettings::fill(const StoredControls &controls)
 {
     m_frame->setTitle(controls.frameCaption);
+    m_clearDelay->setCurrentText(controls.clearDelay);
     m_minimum->setText(controls.settings.minimumLength);
     m_maximum->setText(controls.settings.maximumLength);
     m_count->setText(controls.settings.passwordCount);

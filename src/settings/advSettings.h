@@ -31,6 +31,8 @@ public:
     Q_DISABLE_COPY_MOVE(advSettings)
 
     GenerationSettings currentSettings() override;
+    // How long a copied password stays on the clipboard; zero is "Never".
+    std::chrono::seconds clearDelay() const;
 
     // The load step: stored values replace the controls' content; a control
     // with nothing stored keeps what it shows.
@@ -62,6 +64,7 @@ private:
     QLineEdit *m_maximum = nullptr;
     QLineEdit *m_count = nullptr;
     QComboBox *m_letterCase = nullptr;
+    QComboBox *m_clearDelay = nullptr;
     QCheckBox *m_specialCharacters = nullptr;
     QCheckBox *m_letterReplacement = nullptr;
     QPushButton *m_ok = nullptr;

@@ -1,10 +1,17 @@
 #include "support/WindowTestEnvironment.h"
 
 #include "generation/passSug.h"
+#include "platform/SecretMimeData.h"
 #include "settings/SettingsWindow.h"
 #include "settings/advSettings.h"
 
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
@@ -26,9 +33,11 @@ class TestPassSug final : public QObject
 
     std::optional<WindowTestEnvironment> m_env;
     std::optional<SettingsWindow> m_settings;
+    std::optional<SecretClipboard> m_clipboard;
     std::optional<passSug> m_window;
 
     QPlainTextEdit *textBox() const { return m_window->findChild<QPlainTextEdit *>(u"Text1"_s); }
+    QString status() const { return m_window->findChild<QLabel *>(u"lblStatus"_s)->text(); }
     void click(const QString &button) { modal::click(&*m_window, button); }
 
 private slots:
@@ -36,30 +45,38 @@ private slots:
     void init()
     {
         m_window.reset();
+        m_clipboard.reset();
         m_settings.reset();
         m_env.emplace();
         m_env->random.values = twoPasswordDraws;
         m_env->store.values[{u"Values"_s, u"Text3"_s}] = u"3"_s;
         const QString fruit = m_env->writeList(u"fruit.lxg"_s, u"Fruit"_s, QString(), {u"apple"_s, u"moon"_s});
         m_settings.emplace(m_env->store, m_env->notice, nullptr);
-        m_window.emplace(m_env->random, *m_settings, m_env->notice);
+        m_clipboard.emplace(m_env->clearTimer, [this] { return m_settings->clearDelay(); });
+        m_window.emplace(m_env->random, *m_settings, m_env->notice, *m_clipboard);
         m_window->buildlist({{true, u"file_1"_s}}, {QString(), fruit});
         m_window->generate();
         m_window->show();
+        QGuiApplication::clipboard()->setText(u"another program's"_s);
     }
 
     void newList_makesTheNextBatch_close_resetsTheTextAndHides()
     {
         QCOMPARE(m_window->windowTitle(), u"Your Password Suggestions"_s);
         QCOMPARE(textBox()->toPlainText(), suggestionsText({first, second, first}));
+        QTest::keyClicks(textBox(), u"typed"_s);
         click(u"Command2"_s);
         QCOMPARE(textBox()->toPlainText(), suggestionsText({second, first, second}));
+        QVERIFY(!textBox()->document()->isUndoAvailable()); // no undo brings the old batch back
+        // However small the user makes it, the window keeps room for its controls.
+        m_window->resize(1, 1);
+        QVERIFY(m_window->height() > textBox()->height() * 5 / 4 && m_window->width() > textBox()->width());
         click(u"Command1"_s);
         QVERIFY(!m_window->isVisible());
         QCOMPARE(textBox()->toPlainText(), u"Generating Your Suggestions..."_s);
     }
 
-    void modifySettings_makesANewBatch_data()
+    void modifySettings_opensTheDialogOverTheWindow_andMakesANewBatch_data()
     {
         QTest::addColumn<QString>("leaveBy"); // a button, or nothing for the close box
         QTest::addColumn<QStringList>("batch");
@@ -68,43 +85,114 @@ private slots:
         QTest::addRow("Ok: the count typed") << u"Command2"_s << QStringList({second, first, second, first, second});
     }
 
-    void modifySettings_makesANewBatch()
+    void modifySettings_opensTheDialogOverTheWindow_andMakesANewBatch()
     {
         QFETCH(QString, leaveBy);
         QFETCH(QStringList, batch);
-        QVERIFY(modal::drive([this] { click(u"Command3"_s); }, [&leaveBy](QWidget *dialog) {
+        QVERIFY(modal::drive([this] { click(u"Command3"_s); }, [this, &leaveBy](QWidget *dialog) {
             QCOMPARE(dialog->objectName(), u"advSettings"_s);
+            QCOMPARE(dialog->parentWidget(), &*m_window);
             auto *count = dialog->findChild<QLineEdit *>(u"Text3"_s);
             count->clear();
             QTest::keyClicks(count, u"5"_s);
-            if (leaveBy.isEmpty())
-                dialog->close();
-            else
-                modal::click(dialog, leaveBy);
+            leaveBy.isEmpty() ? void(dialog->close()) : modal::click(dialog, leaveBy);
         }));
         QCOMPARE(textBox()->toPlainText(), suggestionsText(batch));
     }
 
-    void batch_endsWithTheRightNumberOfLines_data()
+    void copy_takesOnePassword_untilTheDelayOrQuitting_ifStillThere_data()
     {
-        QTest::addColumn<QString>("count");
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<QString>("lastLine");
-        QTest::addRow("none: the heading and one line break") << u"0"_s << 2 << QString();
-        QTest::addRow("the most a batch holds") << u"100000"_s << 100002 << first;
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("copied"); // null: nothing copied
+        QTest::addColumn<QString>("delay");
+        QTest::addColumn<QString>("then"); // "", or what happens once copied
+        QTest::addColumn<QString>("left");
+        // With letter replacement the second batch is "50moon@ppl3", "@ppl3moon1", "50moon@ppl3".
+        QTest::addRow("a double click, for 60 s")
+            << u"double click"_s << 2 << u"50moon@ppl3"_s << u"60 seconds"_s << u"runs out"_s << QString();
+        QTest::addRow("Ctrl+C on the line; another program copies since")
+            << u"Ctrl+C"_s << 3 << u"@ppl3moon1"_s << u"30 seconds"_s << u"another program copies"_s << u"mine"_s;
+        QTest::addRow("the menu's Copy Password, never cleared but on quitting")
+            << u"menu"_s << 4 << u"50moon@ppl3"_s << u"Never"_s << u"quit"_s << QString();
+        QTest::addRow("a hand selection, for 30 s")
+            << u"selection"_s << 3 << u"@ppl3"_s << u"30 seconds"_s << u"runs out"_s << QString();
+        QTest::addRow("a double click on the heading") << u"double click"_s << 0 << QString() << u"30 seconds"_s
+                                                       << QString() << u"another program's"_s;
+        QTest::addRow("Ctrl+C on the blank line") << u"Ctrl+C"_s << 1 << QString() << u"30 seconds"_s << QString()
+                                                  << u"another program's"_s;
     }
 
-    void batch_endsWithTheRightNumberOfLines()
+    void copy_takesOnePassword_untilTheDelayOrQuitting_ifStillThere()
     {
-        QFETCH(QString, count);
-        QFETCH(int, lines);
-        QFETCH(QString, lastLine);
-        m_settings->dialog().findChild<QLineEdit *>(u"Text3"_s)->setText(count);
+        QFETCH(QString, gesture);
+        QFETCH(int, line);
+        QFETCH(QString, copied);
+        QFETCH(QString, delay);
+        QFETCH(QString, then);
+        QFETCH(QString, left);
+        m_settings->dialog().findChild<QCheckBox *>(u"Check1"_s)->setChecked(true);
+        m_settings->dialog().findChild<QComboBox *>(u"Combo2"_s)->setCurrentText(delay);
         click(u"Command2"_s);
-        const QTextDocument *text = textBox()->document();
-        QCOMPARE(text->blockCount(), lines);
-        QCOMPARE(text->firstBlock().text(), u"Generating Your Suggestions..."_s);
-        QCOMPARE(text->lastBlock().text(), lastLine);
+        QTextCursor cursor(textBox()->document()->findBlockByNumber(line));
+        cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor, gesture == u"selection"_s ? 5 : 0);
+        textBox()->setTextCursor(cursor);
+        const QPoint at = textBox()->cursorRect(cursor).center();
+        if (gesture == u"double click"_s) {
+            QTest::mouseDClick(textBox()->viewport(), Qt::LeftButton, {}, at);
+        } else if (gesture == u"menu"_s) {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, textBox()->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(textBox()->viewport(), &event);
+            textBox()->findChild<QAction *>(u"copyPassword"_s)->trigger();
+            QApplication::activePopupWidget()->close();
+        } else {
+            QTest::keyClick(textBox(), Qt::Key_C, Qt::ControlModifier);
+        }
+        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(data->text(), copied.isNull() ? left : copied);
+        QCOMPARE(data->data(u"x-kde-passwordManagerHint"_s), copied.isNull() ? QByteArray() : "secret");
+        const int seconds = copied.isNull() ? 0 : delay.split(u' ')[0].toInt(); // "Never": 0
+        const QString copiedFor = seconds ? u"The clipboard is cleared in %1 s."_s.arg(seconds)
+                                          : u"It stays on the clipboard until Lexiglow closes."_s;
+        const bool gestureCopied = !copied.isNull() && gesture != u"selection"_s;
+        QCOMPARE(status(), gestureCopied ? u"Password copied. "_s + copiedFor : QString());
+        QCOMPARE(m_env->clearTimer.delay.count(), seconds * 1000);
+        if (then == u"quit"_s) {
+            QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit"));
+        } else if (!then.isEmpty()) {
+            if (then == u"another program copies"_s)
+                QGuiApplication::clipboard()->setText(u"mine"_s);
+            m_env->clearTimer.runOut();
+        }
+        QCOMPARE(QGuiApplication::clipboard()->text(), left);
+        if (then == u"runs out"_s)
+            QCOMPARE(status(), u"The clipboard no longer holds the password."_s);
+    }
+
+    void secretMimeData_carriesEachDesktopsHints_data()
+    {
+        QTest::addColumn<int>("desktop");
+        QTest::addColumn<QStringList>("hints"); // format=data in hexadecimal
+        const QString windows = u"application/x-qt-windows-mime;value=\"%1\"=%2"_s;
+        QTest::addRow("Linux and BSD") << int(Desktop::freedesktop)
+                                       << QStringList({u"x-kde-passwordManagerHint=736563726574"_s});
+        QTest::addRow("Windows") << int(Desktop::windows)
+                                 << QStringList({windows.arg(u"ExcludeClipboardContentFromMonitorProcessing"_s, u"01000000"_s),
+                                                 windows.arg(u"CanIncludeInClipboardHistory"_s, u"00000000"_s),
+                                                 windows.arg(u"CanUploadToCloudClipboard"_s, u"00000000"_s)});
+        QTest::addRow("macOS") << int(Desktop::macos)
+                               << QStringList({u"application/x-nspasteboard-concealed-type=4070706c33"_s});
+    }
+
+    void secretMimeData_carriesEachDesktopsHints()
+    {
+        QFETCH(int, desktop);
+        QFETCH(QStringList, hints);
+        const SecretMimeData data(u"@ppl3"_s, Desktop(desktop));
+        QStringList seen{data.text()};
+        for (const QString &format : data.formats())
+            seen << format + u'=' + QString::fromLatin1(data.data(format).toHex());
+        QCOMPARE(seen, QStringList({u"@ppl3"_s, u"text/plain=4070706c33"_s}) + hints);
     }
 };
 

@@ -155,6 +155,8 @@ void TestStoredSettings::values_restore_eachControlTakesWhatItAccepts_data()
     QTest::addRow("item in other letter case") << u"Combo1=upper case only"_s << u"Lower Case Only"_s;
     QTest::addRow("item with a trailing blank") << u"Combo1=Upper and Lower Case "_s << u"Lower Case Only"_s;
     QTest::addRow("no item, empty") << u"Combo1="_s << u"Lower Case Only"_s;
+    QTest::addRow("a clearing delay") << u"Combo2=Never"_s << u"Never"_s;
+    QTest::addRow("no clearing delay") << u"Combo2=45 seconds"_s << u"30 seconds"_s;
 }
 
 void TestStoredSettings::values_restore_eachControlTakesWhatItAccepts()
@@ -191,7 +193,7 @@ void TestStoredSettings::settingsFile_holdsLibraryAndValues()
         QVERIFY(storedSettings::store(store, controls));
     }
     QCOMPARE(QString::fromUtf8(listbytes::read(ini)),
-             u"[Values]\nCheck1=0\nCheck2=1\nCombo1=Upper Case Only\nFrame2=Einstellungen\nText1=40\nText2=six\nText3=25\n\n"
+             u"[Values]\nCheck1=0\nCheck2=1\nCombo1=Upper Case Only\nCombo2=30 seconds\nFrame2=Einstellungen\nText1=40\nText2=six\nText3=25\n\n"
              "[passfiles]\ncount=3\npassfile1=%1/a.lxg\npassfile2=%1/b.lxg\npassfile3=%1/c.lxg\n"_s.arg(m_program.path()));
 
     // Read back; a letter case with no item chosen first becomes the first item.

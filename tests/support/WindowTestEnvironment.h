@@ -8,6 +8,7 @@
 
 #include "generation/RandomSource.h"
 #include "platform/FileDialog.h"
+#include "platform/SecretClipboard.h"
 #include "platform/UrlOpener.h"
 #include "platform/WindowServices.h"
 #include "store/wordList.h"
@@ -61,6 +62,18 @@ public:
     QList<QUrl> opened;
 };
 
+// Runs out only when the test says so.
+class ManualClearTimer final : public lexiglow::ClearTimer
+{
+public:
+    void start(std::chrono::milliseconds value, std::function<void()> run) override { delay = value, timeout = run; }
+    void stop() override { timeout = nullptr; }
+    void runOut() { std::exchange(timeout, nullptr)(); }
+
+    std::chrono::milliseconds delay{};
+    std::function<void()> timeout;
+};
+
 // Ten draws that make two passwords from a pool of two words w1, w2:
 // w1 w2 "1", then "50" w2 w1. From apple and moon: "applemoon1", "50moonapple".
 inline const QList<double> twoPasswordDraws{0.4, 0.34, 0.8, 0.0, 0.0, 0.9, 0.8, 0.34, 0.0, 0.5};
@@ -79,10 +92,11 @@ struct WindowTestEnvironment
     ScriptedFileDialog fileDialog;
     RecordingNotice notice;
     RecordingUrlOpener urlOpener;
+    ManualClearTimer clearTimer;
 
     lexiglow::WindowServices services(std::chrono::milliseconds splashDelay)
     {
-        return {store, random, folder.path(), fileDialog, notice, urlOpener, splashDelay};
+        return {store, random, folder.path(), fileDialog, notice, urlOpener, clearTimer, {}, splashDelay};
     }
 
     QString path(const QString &name) const { return QDir::toNativeSeparators(folder.filePath(name)); }

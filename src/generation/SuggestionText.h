@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+#include <optional>
+
+namespace lexiglow {
+
+// The suggestions' text box: an ordinary editable text box, in which one
+// gesture also picks a whole password: a double click on its line, Ctrl+C
+// with the cursor on its line and nothing selected, or "Copy Password" in
+// the context menu. Whatever it copies is marked as secret.
+class SuggestionText final : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit SuggestionText(const QString &text, QWidget *parent = nullptr);
+    Q_DISABLE_COPY_MOVE(SuggestionText)
+
+    // The password on the cursor's line: any line after the heading and the
+    // blank line below it, unless it is empty.
+    static std::optional<QString> passwordAt(const QTextCursor &cursor);
+
+signals:
+    void passwordChosen(const QString &password);
+
+protected:
+    QMimeData *createMimeDataFromSelection() const override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    // Selects the password's line, so that the user sees what was copied.
+    bool choose(QTextCursor cursor);
+};
+
+} // namespace lexiglow
