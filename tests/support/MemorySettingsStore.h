@@ -21,6 +21,16 @@ public:
         ++writes;
     }
 
+    QStringList keys(const QString &section) const override
+    {
+        QStringList result;
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            if (it.key().first == section)
+                result.append(it.key().second);
+        }
+        return result;
+    }
+
     bool flush() override
     {
         ++flushes;
