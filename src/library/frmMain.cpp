@@ -177,6 +177,8 @@ void frmMain::load()
         const BusyCursor busy;
         if (!m_library.loadf(m_services.programFolder))
             tellSaveFailure();
+        if (!m_library.warning().isEmpty())
+            m_services.notice.tell(m_library.warning());
         rebuildRows();
     }
     show();
