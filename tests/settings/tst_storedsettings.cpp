@@ -1,6 +1,5 @@
 #include "support/ListFileBytes.h"
 #include "support/MemorySettingsStore.h"
-#include "support/RecordingNotice.h"
 
 #include "library/ListLibrary.h"
 #include "platform/SettingsStore.h"
@@ -39,9 +38,7 @@ private slots:
     void library_loadf_takesStoredLibrary_orScansProgramFolder_data();
     void library_loadf_takesStoredLibrary_orScansProgramFolder();
     void library_holdsAtMost32767Entries_rowKeysNameThem();
-    void library_readListSummary_namesFailures();
-    void values_restore_eachControlTakesWhatItAccepts_data();
-    void values_restore_eachControlTakesWhatItAccepts();
+    void values_applyText_eachControlTakesWhatItAccepts();
     void settingsFile_holdsLibraryAndValues();
 
 private:
@@ -67,9 +64,8 @@ void TestStoredSettings::library_loadf_takesStoredLibrary_orScansProgramFolder_d
     const QString scanned = u"a.lxg b.lxg c.lxg"_s;
     QTest::addRow("first start") << QString() << scanned << QString();
     QTest::addRow("count 0") << u"count=0 passfile1=/l/1.lxg"_s << scanned << QString();
-    QTest::addRow("stored, duplicates kept") << u"count=2 passfile1=/l/1.lxg passfile2=/l/1.lxg"_s << u"/l/1.lxg /l/1.lxg"_s << QString();
-    QTest::addRow("missing key reads 0") << u"count=2 passfile2=/l/2.lxg"_s << u"0 /l/2.lxg"_s << QString();
-    QTest::addRow("keys above the count ignored") << u"count=1 passfile1=/l/1.lxg passfile2=/l/2.lxg"_s << u"/l/1.lxg"_s << QString();
+    QTest::addRow("duplicates kept, a missing key reads 0, keys above the count ignored")
+        << u"count=3 passfile1=/l/1.lxg passfile3=/l/1.lxg passfile4=/l/4.lxg"_s << u"/l/1.lxg 0 /l/1.lxg"_s << QString();
     // A damaged count keeps every entry stored, up to the highest; keys the library never writes are not entries.
     const QString damaged = u"The number of word lists in your settings, \"%1\", is damaged. "_s;
     for (const QString &count : {QString(), u"abc"_s, u"1e12"_s, u"-3"_s, u"1.5"_s, u"100000"_s, u"99999999999999999999"_s}) {
@@ -118,57 +114,20 @@ void TestStoredSettings::library_holdsAtMost32767Entries_rowKeysNameThem()
     QCOMPARE(ListLibrary::entryNumber(u"file_x"), std::nullopt);
 }
 
-// Missing and damaged lists are named by the main window's start-up (tst_frmmain).
-void TestStoredSettings::library_readListSummary_namesFailures()
+// Each control takes what it accepts from a stored text and keeps what it holds otherwise; that a control
+// with nothing stored keeps its value is the dialog's to show (tst_advsettings).
+void TestStoredSettings::values_applyText_eachControlTakesWhatItAccepts()
 {
-    using namespace listbytes;
-    RecordingNotice notice;
-    const auto summary = [&](const QString &name) {
-        const ListSummary read = readListSummary(programFile(name), notice);
-        return QStringList{read.name, read.description, read.failure}.join(u" / "_s).replace(m_program.path() + u'/', QString());
-    };
-    write(programFile(u"good.list"_s), header() + field(accented) + field(colors) + int32(1));
-    QCOMPARE(summary(u"good.list"_s), u"Colors / \u00e9\u20ac\u0153 / "_s);
-    QCOMPARE(summary(u"notes.txt"_s), u" /  / "_s);
-    QCOMPARE(notice.messages, QStringList{u"Invalid File"_s});
-    QCOMPARE(summary(u"folder.lxg"_s), u" /  / folder.lxg: this is a folder, not a list file"_s);
-}
-
-void TestStoredSettings::values_restore_eachControlTakesWhatItAccepts_data()
-{
-    QTest::addColumn<QString>("stored"); // key=text
-    QTest::addColumn<QString>("after"); // before: Check1 0, Check2 1, Combo1 "Lower Case Only"
-
-    QTest::addRow("nothing stored: all kept") << QString() << QString();
-    QTest::addRow("caption, any text") << u"Frame2=Mine"_s << u"Mine"_s;
-    QTest::addRow("text box, any text") << u"Text1=abc"_s << u"abc"_s;
-    QTest::addRow("1 ticks") << u"Check1=1"_s << u"1"_s;
-    QTest::addRow("blanks around 0.0") << u"Check2= 0.0 "_s << u"0"_s;
-    QTest::addRow("0.5 is no tick value") << u"Check2=0.5"_s << u"1"_s;
-    QTest::addRow("letters are no tick value") << u"Check1=yes"_s << u"0"_s;
-    QTest::addRow("an item") << u"Combo1=Upper Case Only"_s << u"Upper Case Only"_s;
-    QTest::addRow("item in other letter case") << u"Combo1=upper case only"_s << u"Lower Case Only"_s;
-    QTest::addRow("item with a trailing blank") << u"Combo1=Upper and Lower Case "_s << u"Lower Case Only"_s;
-}
-
-void TestStoredSettings::values_restore_eachControlTakesWhatItAccepts()
-{
-    QFETCH(QString, stored);
-    QFETCH(QString, after);
-    const QString key = stored.section(u'=', 0, 0);
-    MemorySettingsStore store;
-    if (!key.isEmpty())
-        store.values[{u"Values"_s, key}] = stored.section(u'=', 1);
-    StoredControls controls;
-    controls.settings.letterCase = u"Lower Case Only"_s;
-    controls.settings.specialCharacters = true;
-    const StoredControls before = controls;
-
-    storedSettings::restore(store, controls);
-
-    for (const QString &other : storedSettings::keys()) {
-        const QString expected = other == key ? after : storedSettings::principalText(before, other);
-        QCOMPARE(storedSettings::principalText(controls, other), expected);
+    const std::pair<QString, QString> cases[] = { // key=text, then the control's text after
+        {u"Frame2=Mine"_s, u"Mine"_s}, {u"Text1=abc"_s, u"abc"_s}, {u"Check1=1"_s, u"1"_s}, {u"Check2= 0.0 "_s, u"0"_s},
+        {u"Check1=2"_s, u"0"_s}, {u"Check2=0.5"_s, u"1"_s}, {u"Check1=yes"_s, u"0"_s},
+        {u"Combo1=Upper Case Only"_s, u"Upper Case Only"_s}, {u"Combo1=upper case only"_s, u"Lower Case Only"_s},
+        {u"Combo1=Upper and Lower Case "_s, u"Lower Case Only"_s}};
+    for (const auto &[stored, after] : cases) {
+        StoredControls controls{.settings = {.letterCase = u"Lower Case Only"_s, .specialCharacters = true}};
+        const QString key = stored.section(u'=', 0, 0);
+        storedSettings::applyText(controls, key, stored.section(u'=', 1));
+        QCOMPARE(storedSettings::principalText(controls, key), after);
     }
 }
 
@@ -192,11 +151,6 @@ void TestStoredSettings::settingsFile_holdsLibraryAndValues()
     StoredControls restored{.settings = {.letterCase = QString()}};
     storedSettings::restore(QSettingsStore(ini), restored);
     QCOMPARE(restored, controls);
-    MemorySettingsStore noItem;
-    noItem.values[{u"Values"_s, u"Combo1"_s}] = u"Title Case"_s;
-    restored = StoredControls{.settings = {.letterCase = QString()}};
-    storedSettings::restore(noItem, restored);
-    QCOMPARE(restored.settings.letterCase, u"Upper and Lower Case"_s);
 
     // Written atomically: a new file renamed over the old one, so a crash
     // mid-write leaves the old library or the new, never a mix of both.

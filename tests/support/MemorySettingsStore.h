@@ -24,9 +24,9 @@ public:
     QStringList keys(const QString &section) const override
     {
         QStringList result;
-        for (auto it = values.cbegin(); it != values.cend(); ++it) {
-            if (it.key().first == section)
-                result.append(it.key().second);
+        for (auto it = values.keyBegin(); it != values.keyEnd(); ++it) {
+            if (it->first == section)
+                result.append(it->second);
         }
         return result;
     }
@@ -37,7 +37,6 @@ public:
         return writable;
     }
 
-    bool contains(const QString &section, const QString &key) const { return values.contains({section, key}); }
     QString get(const QString &section, const QString &key) const { return values.value({section, key}); }
 
     QMap<QPair<QString, QString>, QString> values;
