@@ -6,7 +6,6 @@
 #include "store/wordList.h"
 
 #include <QRegularExpression>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -65,7 +64,7 @@ private slots:
     void getrandword_roundsToNearestEntry_trimsOnlySpaces();
     void generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong_data();
     void generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong();
-    void systemRandom_coversEverySpecialAndNumber_batchesDiffer_failsClosed();
+    void systemRandom_givesFreshSequences_failsClosed();
     void wordPool_keepsWordsAcrossBlocks_truncates();
 
 private:
@@ -212,9 +211,10 @@ void TestSuggestionEngine::generate_joinsScriptedCandidates_orTellsWhichSettingI
     QVERIFY(!report.noWords);
 }
 
-void TestSuggestionEngine::systemRandom_coversEverySpecialAndNumber_batchesDiffer_failsClosed()
+// Which number and special character each value gives is the scripted rows' to show; here the real source
+// gives passwords of the right shape, a fresh sequence each time, or none when it fails.
+void TestSuggestionEngine::systemRandom_givesFreshSequences_failsClosed()
 {
-    // A batch from the empty pool: numbers and special characters only.
     const auto batch = [&] {
         SystemRandomSource random;
         SuggestionEngine engine(random, m_harness, m_notice);
@@ -222,24 +222,13 @@ void TestSuggestionEngine::systemRandom_coversEverySpecialAndNumber_batchesDiffe
         engine.generate(m_harness);
         return m_harness.text.split(u"\r\n"_s).mid(2);
     };
-    m_harness.settings = {.minimumLength = u"2"_s, .maximumLength = u"3"_s, .passwordCount = u"20000"_s,
+    m_harness.settings = {.minimumLength = u"2"_s, .maximumLength = u"3"_s, .passwordCount = u"200"_s,
                            .specialCharacters = true};
     const QStringList passwords = batch();
-
-    QCOMPARE(passwords.size(), 20000);
-    const QRegularExpression shape(u"^([1-9]\\d?)?([(-/])([1-9]\\d?)?$"_s);
-    QSet<QString> specials, numbers;
-    for (const QString &password : passwords) {
-        const QRegularExpressionMatch match = shape.match(password);
-        QVERIFY2(match.hasMatch() && match.captured(1).isEmpty() != match.captured(3).isEmpty(), qPrintable(password));
-        specials.insert(match.captured(2));
-        numbers.insert(match.captured(1) + match.captured(3));
-    }
-    QCOMPARE(specials.size(), 8);
-    QCOMPARE(numbers.size(), 99);
-
+    QCOMPARE(passwords.size(), 200);
+    for (const QString &password : passwords)
+        QVERIFY2(QRegularExpression(u"^[1-9]\\d?[(-/]$|^[(-/][1-9]\\d?$"_s).match(password).hasMatch(), qPrintable(password));
     // Two batches started at the same moment differ: the sequence is not seeded from the clock.
-    m_harness.settings.passwordCount = u"10"_s;
     QVERIFY(batch() != batch());
 
     // Interrupted once, then a byte a call: the block is still filled.
