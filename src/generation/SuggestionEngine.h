@@ -88,7 +88,8 @@ public:
     BatchReport generate(SuggestionSink &sink);
 
     // One password under the settings in force. Throws std::invalid_argument
-    // when the minimum or maximum length is not a number.
+    // when the minimum or maximum length is not a number, and
+    // RandomSourceError when the random source fails.
     QString getpassword();
     QString getrandword();
     static QString &replaceletters(QString &str1);

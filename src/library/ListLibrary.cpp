@@ -61,9 +61,10 @@ void ListLibrary::read(const QString &programFolder)
         // The text is the user's file's, of any length: a few characters name it.
         const QString shown = countText.size() > 20 ? countText.left(20) + u'\u2026' : countText;
         m_warning = QStringLiteral("The number of word lists in your settings, \"%1\", is damaged. ").arg(shown)
-                    + (*counted > 0 ? QStringLiteral("Lexiglow has taken the %1 lists stored with it.").arg(*counted)
-                                    : QStringLiteral("No list is stored with it, so Lexiglow has taken the lists "
-                                                     "in its own folder."));
+                    + (*counted == 0 ? QStringLiteral("No list is stored with it, so Lexiglow has taken the lists "
+                                                      "in its own folder.")
+                       : *counted == 1 ? QStringLiteral("Lexiglow has taken the list stored with it.")
+                                       : QStringLiteral("Lexiglow has taken the %1 lists stored with it.").arg(*counted));
     }
     const qsizetype stored = *counted;
     if (stored > 0) {

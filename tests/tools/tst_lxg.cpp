@@ -146,7 +146,7 @@ void TestLxg::suggest_drawsFromGivenLists_skipsUnreadableOnes_orUsesTheLibrary()
     QCOMPARE(library.exitCode, 0);
     QVERIFY(library.out.contains(u"Tiger"_s));
     QCOMPARE(library.err, u"lxg: warning: The number of word lists in your settings, \"abc\", is damaged. Lexiglow has "
-                          "taken the 1 lists stored with it.\n"_s);
+                          "taken the list stored with it.\n"_s);
     QCOMPARE(read(path(u"config/lexiglow/lexiglow.conf"_s)), settings);
     // A FIFO in the settings file's place is not opened, where reading it would wait for ever.
     const QString fifo = path(u"fifo/lexiglow/lexiglow.conf"_s);
