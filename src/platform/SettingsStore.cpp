@@ -21,12 +21,13 @@ QString settingsKey(const QString &section, const QString &key)
 // The INI text of values, as QSettings writes it. QSettings writes through a
 // buffer whose failure it does not notice (with Qt 6.4 a full disk leaves a
 // cut file and "no error"), so it writes a copy in a folder of its own, which
-// is read back and compared in full before its bytes are taken.
-std::optional<QByteArray> iniText(const QMap<QString, QVariant> &values)
+// is read back and compared in full before its bytes are taken. The copy
+// lies in a private folder beside the settings file, on the same disk.
+std::optional<QByteArray> iniText(const QMap<QString, QVariant> &values, const QString &besideFile)
 {
     if (values.isEmpty())
         return QByteArray();
-    const QTemporaryDir folder;
+    const QTemporaryDir folder(QFileInfo(besideFile).absolutePath() + QStringLiteral("/.lexiglow-XXXXXX"));
     if (!folder.isValid())
         return std::nullopt;
     const QString copy = folder.filePath(QStringLiteral("settings.conf"));
@@ -115,8 +116,10 @@ bool QSettingsStore::flush()
 {
     if (!m_problem.isEmpty())
         return false;
-    const std::optional<QByteArray> text = iniText(m_values);
-    if (!text || !QDir().mkpath(QFileInfo(m_file).absolutePath()))
+    if (!QDir().mkpath(QFileInfo(m_file).absolutePath()))
+        return false;
+    const std::optional<QByteArray> text = iniText(m_values, m_file);
+    if (!text)
         return false;
     // Written to a file of its own and renamed over the old one, or not at
     // all: a crash or a full disk mid-write never leaves a library that is
