@@ -34,6 +34,7 @@ public:
     {
         m_values.insert(section + u'/' + key, value);
     }
+    QStringList keys(const QString &) const override { return {}; } // a count is always stored
     bool flush() override { return true; }
 
 private:

@@ -27,6 +27,8 @@ int main(int argc, char *argv[])
     SystemRandomSource random;
     SystemFileDialog fileDialog;
     MessageBoxNotice notice;
+    if (!store.problem().isEmpty())
+        notice.tell(store.problem());
     DesktopUrlOpener urlOpener;
     SystemClearTimer clearTimer;
     const WindowServices services{store, random, QCoreApplication::applicationDirPath(), fileDialog, notice,

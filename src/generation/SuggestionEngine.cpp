@@ -83,7 +83,7 @@ void SuggestionEngine::buildlist(const QList<ListRow> &rows, const QStringList &
     }
 }
 
-void SuggestionEngine::generate(SuggestionSink &sink)
+BatchReport SuggestionEngine::generate(SuggestionSink &sink)
 {
     sink.setText(heading + lineBreak);
     // The settings cannot change while a batch is made (every window that
@@ -92,21 +92,33 @@ void SuggestionEngine::generate(SuggestionSink &sink)
     const std::optional<double> count = settingNumber(settings.passwordCount);
     if (!count) {
         m_notice.tell(notANumber(countName, settings.passwordCount));
-        return;
+        return {};
     }
-    if (*count >= maxPasswordCount + 1) {
+    if (!allowedCount(*count)) {
         m_notice.tell(QStringLiteral("%1 can be at most %2.\nChange it in Advanced Settings.")
                           .arg(countName)
                           .arg(maxPasswordCount));
-        return;
+        return {};
     }
     const std::optional<Rules> rules = readRules(settings);
     if (!rules)
-        return;
-    for (int i = 1; i <= *count; ++i) {
-        makePassword(*rules);
-        sink.append(QStringView(m_buffer.data(), m_length));
+        return {};
+    BatchReport report;
+    try {
+        for (int i = 1; i <= *count; ++i) {
+            const qsizetype length = makePassword(*rules).size();
+            if (length < rules->minimum || length > rules->maximum)
+                ++report.outsideLimits;
+            sink.append(QStringView(m_buffer.data(), m_length));
+            ++report.passwords;
+        }
+    } catch (const RandomSourceError &error) {
+        sink.setText(heading + lineBreak);
+        m_notice.tell(QString::fromStdString(error.what()));
+        return {.randomFailed = true};
     }
+    report.noWords = report.passwords > 0 && m_pool.size() == 0;
+    return report;
 }
 
 std::optional<SuggestionEngine::Rules> SuggestionEngine::readRules(const GenerationSettings &settings)

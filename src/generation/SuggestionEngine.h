@@ -33,6 +33,20 @@ public:
     virtual void append(QStringView text) = 0;
 };
 
+// What a batch did not meet, so that the caller can say so. Its passwords
+// are kept all the same, except when the random source failed: then there
+// are none, and the user has been told why.
+struct BatchReport
+{
+    int passwords = 0;
+    // Passwords outside the length limits: no candidate within them came up.
+    int outsideLimits = 0;
+    // The pool held no word, so the passwords are numbers (and special
+    // characters) only.
+    bool noWords = false;
+    bool randomFailed = false;
+};
+
 // Makes password suggestions from the words of the ticked lists.
 //
 // A candidate is two words drawn from the pool, a drop number that may empty
@@ -63,13 +77,19 @@ public:
     void startPool();
     std::optional<QString> addList(const QString &path);
 
+    // Whether a count, read as a number, is one a batch may have: a fraction
+    // counts whole steps from 1, so 100000.5 makes 100000 passwords.
+    static bool allowedCount(double count) { return count < maxPasswordCount + 1; }
+
     // Writes the heading and a batch of passwords to sink. A length or count
-    // whose text is not a number, or a count above maxPasswordCount, is named
-    // to the user and no password is made.
-    void generate(SuggestionSink &sink);
+    // whose text is not a number, or a count that is not allowed, is named
+    // to the user and no password is made; so is a failing random source,
+    // and any password made before it failed is taken back.
+    BatchReport generate(SuggestionSink &sink);
 
     // One password under the settings in force. Throws std::invalid_argument
-    // when the minimum or maximum length is not a number.
+    // when the minimum or maximum length is not a number, and
+    // RandomSourceError when the random source fails.
     QString getpassword();
     QString getrandword();
     static QString &replaceletters(QString &str1);

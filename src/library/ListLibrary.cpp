@@ -53,7 +53,20 @@ bool ListLibrary::loadf(const QString &programFolder)
 void ListLibrary::read(const QString &programFolder)
 {
     m_passfiles = {QString()};
-    const qsizetype stored = storedCount(m_store.value(section, countKey, QStringLiteral("0"))).value_or(0);
+    m_warning.clear();
+    const QString countText = m_store.value(section, countKey, QStringLiteral("0"));
+    std::optional<qsizetype> counted = storedCount(countText);
+    if (!counted) {
+        counted = highestStoredEntry();
+        // The text is the user's file's, of any length: a few characters name it.
+        const QString shown = countText.size() > 20 ? countText.left(20) + u'\u2026' : countText;
+        m_warning = QStringLiteral("The number of word lists in your settings, \"%1\", is damaged. ").arg(shown)
+                    + (*counted == 0 ? QStringLiteral("No list is stored with it, so Lexiglow has taken the lists "
+                                                      "in its own folder.")
+                       : *counted == 1 ? QStringLiteral("Lexiglow has taken the list stored with it.")
+                                       : QStringLiteral("Lexiglow has taken the %1 lists stored with it.").arg(*counted));
+    }
+    const qsizetype stored = *counted;
     if (stored > 0) {
         for (qsizetype entry = 1; entry <= stored; ++entry)
             m_passfiles.append(m_store.value(section, passfileKey(entry), QStringLiteral("0")));
@@ -62,6 +75,21 @@ void ListLibrary::read(const QString &programFolder)
         for (const QString &name : listPlainFiles(programFolder, QStringLiteral("*.lxg"), maxEntries))
             m_passfiles.append(QDir::toNativeSeparators(folder.filePath(name)));
     }
+}
+
+qsizetype ListLibrary::highestStoredEntry() const
+{
+    qsizetype highest = 0;
+    for (const QString &key : m_store.keys(section)) {
+        if (!key.startsWith(QStringLiteral("passfile")))
+            continue;
+        bool ok = false;
+        const qsizetype entry = key.mid(8).toLongLong(&ok);
+        // Only the keys the library writes: "passfile" and a number as savef spells it.
+        if (ok && entry >= 1 && entry <= maxEntries && key == passfileKey(entry))
+            highest = std::max(highest, entry);
+    }
+    return highest;
 }
 
 bool ListLibrary::savef()

@@ -29,12 +29,19 @@ public:
     const QString &path(qsizetype entry) const;
 
     // Fills the library from the settings store or, when the store holds no
-    // library (no count, "0", or a count that is not a whole number from 0
-    // to 32767), from the list files in programFolder. Then stores it, and
-    // returns false when the store cannot be written.
+    // library (no count, or "0"), from the list files in programFolder. Then
+    // stores it, and returns false when the store cannot be written.
+    //
+    // A count that is not a whole number from 0 to 32767 is damage, not a
+    // first run: every "passfile" entry stored is kept (up to the highest
+    // one, a gap reading "0"), so that storing the library loses none, and
+    // warning() says so. Only when none is stored is the folder taken.
     bool loadf(const QString &programFolder);
     // Fills the library as loadf does, without storing it.
     void read(const QString &programFolder);
+    // What the user should be told about the stored library after a read,
+    // or nothing.
+    const QString &warning() const { return m_warning; }
     // Writes the library to the settings store. Returns false when the
     // store cannot be written; the library in memory is unaffected.
     bool savef();
@@ -50,8 +57,11 @@ public:
     static std::optional<qsizetype> entryNumber(QStringView key);
 
 private:
+    qsizetype highestStoredEntry() const;
+
     SettingsStore &m_store;
     QStringList m_passfiles{QString()};
+    QString m_warning;
 };
 
 // A list's name and description as a row shows them. A file that cannot be

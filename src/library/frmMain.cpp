@@ -186,6 +186,8 @@ void frmMain::load()
     }
     show();
     // Told over the window they concern, once it is there.
+    if (!m_library.warning().isEmpty())
+        m_services.notice.tell(m_library.warning());
     if (!saved)
         tellSaveFailure();
     tellUnreadable(unreadable);

@@ -27,6 +27,8 @@ for program in lexiglow lxg; do
     [ -L "$prefix/bin/$program" ] || fail "$program is not linked into bin"
     [ -x "$(readlink -f "$prefix/bin/$program")" ] || fail "$program does not run"
 done
+# Installed, they look for libraries nowhere but the system's folders.
+"$(dirname "$0")/check_search_path.sh" "$prefix/bin/lexiglow" "$prefix/bin/lxg" >/dev/null || fail "search path"
 lists=$(find "$(dirname "$(readlink -f "$prefix/bin/lxg")")" -name '*.lxg' | wc -l)
 [ "$lists" -ge 8 ] || fail "only $lists word lists beside the program"
 

@@ -21,13 +21,22 @@ public:
         ++writes;
     }
 
+    QStringList keys(const QString &section) const override
+    {
+        QStringList result;
+        for (auto it = values.keyBegin(); it != values.keyEnd(); ++it) {
+            if (it->first == section)
+                result.append(it->second);
+        }
+        return result;
+    }
+
     bool flush() override
     {
         ++flushes;
         return writable;
     }
 
-    bool contains(const QString &section, const QString &key) const { return values.contains({section, key}); }
     QString get(const QString &section, const QString &key) const { return values.value({section, key}); }
 
     QMap<QPair<QString, QString>, QString> values;

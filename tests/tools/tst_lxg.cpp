@@ -1,11 +1,15 @@
 #include "support/ListFileBytes.h"
+#include "support/RecordingNotice.h"
+
+#include "store/wordList.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace listbytes;
 using namespace Qt::StringLiterals;
@@ -19,11 +23,10 @@ struct Run
     QString err;
 };
 
-Run lxg(const QStringList &args, const QByteArray &input = {}, const QString &configHome = {})
+Run lxg(const QStringList &args, const QByteArray &input = {}, const QStringList &environment = {})
 {
     QProcess process;
-    if (!configHome.isEmpty())
-        process.setEnvironment(QProcess::systemEnvironment() << u"XDG_CONFIG_HOME="_s + configHome);
+    process.setEnvironment(QProcess::systemEnvironment() + environment);
     process.start(QStringLiteral(LXG_PATH), args);
     process.write(input);
     process.closeWriteChannel();
@@ -43,6 +46,7 @@ private slots:
     void create_keepsWordsAsWritten_warnsAboutPoorOnes_refusesTooLongOnes();
     void show_foreignOrDamagedFile_exits1();
     void suggest_drawsFromGivenLists_skipsUnreadableOnes_orUsesTheLibrary();
+    void suggest_warnsAboutUnmetRules_failsClosed_escapesControlCharacters();
     void usageError_exits2WithOneLine_helpExits0();
     void shippedList_followsTheRules_builtFileMatches_data();
     void shippedList_followsTheRules_builtFileMatches();
@@ -92,7 +96,7 @@ void TestLxg::show_foreignOrDamagedFile_exits1()
 {
     const QString file = path(u"bad.lxg"_s);
     const std::pair<QByteArray, QString> cases[] = {
-        {"PK\x03\x04 not a list", u"Invalid File\n"_s},
+        {"PK\x03\x04 not a list", u"lxg: %1: Invalid File\n"_s.arg(file)},
         {header() + field(empty) + field("GAA0ADcANAApACg") + int32(1),
          u"lxg: %1: a field is damaged (Error 5 in CBase64.Decode: Invalid length)\n"_s.arg(file)},
         {colorsFile.left(100), u"lxg: %1: the file ends in the middle of an entry (at byte 97)\n"_s.arg(file)}};
@@ -134,14 +138,55 @@ void TestLxg::suggest_drawsFromGivenLists_skipsUnreadableOnes_orUsesTheLibrary()
     QCOMPARE(none.exitCode, 1);
     QCOMPARE(none.out, QString());
 
-    // Without lists, the user's library, which is read and left as it was.
-    QVERIFY(QDir(m_dir.path()).mkpath(u"config/lexiglow"_s));
-    const QByteArray settings = "[passfiles]\ncount=1\npassfile1=" + cats.toUtf8() + "\n";
+    // Without lists, the user's library, which is read and left as it was; a damaged count loses no list.
+    QVERIFY(QDir(m_dir.path()).mkpath(u"config/lexiglow"_s) && QDir(m_dir.path()).mkpath(u"fifo/lexiglow"_s));
+    const QByteArray settings = "[passfiles]\ncount=abc\npassfile1=" + cats.toUtf8() + "\n";
     write(path(u"config/lexiglow/lexiglow.conf"_s), settings);
-    const Run library = lxg({u"suggest"_s, u"--count=30"_s, u"--min=6"_s}, {}, path(u"config"_s));
+    const Run library = lxg({u"suggest"_s, u"--count=30"_s, u"--min=6"_s}, {}, {u"XDG_CONFIG_HOME="_s + path(u"config"_s)});
     QCOMPARE(library.exitCode, 0);
     QVERIFY(library.out.contains(u"Tiger"_s));
+    QCOMPARE(library.err, u"lxg: warning: The number of word lists in your settings, \"abc\", is damaged. Lexiglow has "
+                          "taken the list stored with it.\n"_s);
     QCOMPARE(read(path(u"config/lexiglow/lexiglow.conf"_s)), settings);
+    // A FIFO in the settings file's place is not opened, where reading it would wait for ever.
+    const QString fifo = path(u"fifo/lexiglow/lexiglow.conf"_s);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const Run fromFifo = lxg({u"suggest"_s}, {}, {u"XDG_CONFIG_HOME="_s + path(u"fifo"_s)});
+    QCOMPARE(fromFifo.exitCode, 1);
+    QCOMPARE(fromFifo.err, u"lxg: %1 is not a regular file, so Lexiglow neither reads its settings from it nor stores "
+                           "them there.\n"_s.arg(fifo));
+}
+
+// Passwords that break the limits, or hold no word, are printed with a warning; a failing random source prints none.
+void TestLxg::suggest_warnsAboutUnmetRules_failsClosed_escapesControlCharacters()
+{
+    RecordingNotice notice;
+    for (const QString &name : {u"empty"_s, u"odd"_s}) {
+        lexiglow::wordList list(notice);
+        list.setname(u"Odd\r\n"_s);
+        for (const QString &word : name == u"odd" ? QStringList{u"a\nb\u001b"_s, u"nul\u0000\u0081\t"_s} : QStringList())
+            list.addword(word);
+        list.addword(QString()); // every list ends with an empty word
+        list.SaveData(path(name + u".lxg"_s));
+    }
+    QCOMPARE(lxg({u"show"_s, path(u"odd.lxg"_s)}).out, u"Odd\\r\\n\n\na\\nb\\x1b\nnul\\x00\\x81\\t\n"_s);
+    const Run odd = lxg({u"suggest"_s, u"--count=50"_s, u"--min=1"_s, path(u"odd.lxg"_s)});
+    QCOMPARE(odd.out.count(u'\n'), 50);
+    QVERIFY2(QRegularExpression(u"\\A([ -~]+\n)+\\z"_s).match(odd.out).hasMatch() && odd.out.contains(u"a\\nb\\x1b"_s), qPrintable(odd.out));
+
+    const Run unmet = lxg({u"suggest"_s, u"--count=4"_s, u"--min=12"_s, u"--max=6"_s, path(u"empty.lxg"_s)});
+    QCOMPARE(unmet.exitCode, 0);
+    QCOMPARE(unmet.out.count(u'\n'), 4);
+    QCOMPARE(unmet.err, u"lxg: warning: no list gave a word, so the passwords are numbers only\nlxg: warning: 4 of 4 "
+                        "passwords are outside the length limits (--min 12, --max 6): no candidate within them came up\n"_s);
+    // A count is read as the window reads it: 100000.5 makes 100000.
+    QCOMPARE(lxg({u"suggest"_s, u"--count=100000.5"_s, path(u"odd.lxg"_s)}).out.count(u'\n'), 100000);
+
+    const Run failing = lxg({u"suggest"_s, path(u"odd.lxg"_s)}, {},
+                            {u"LD_PRELOAD=" FAILING_RANDOM ""_s, u"ASAN_OPTIONS=verify_asan_link_order=0:"_s + qEnvironmentVariable("ASAN_OPTIONS")});
+    QCOMPARE(failing.exitCode, 1);
+    QCOMPARE(failing.out, QString());
+    QCOMPARE(failing.err, u"lxg: The system's random number generator failed (Function not implemented), so no password was made.\n"_s);
 }
 
 void TestLxg::usageError_exits2WithOneLine_helpExits0()
@@ -189,11 +234,9 @@ void TestLxg::shippedList_followsTheRules_builtFileMatches()
 
     // At least 300 words, one a line: capitalised, 4 to 9 letters, sorted without regard to case so that none
     // repeats, and none of the unwanted (as whole words: "Grape" and "Shell" are fine).
-    static const QSet<QString> unwanted{
-        u"kill"_s, u"dead"_s, u"gun"_s, u"bomb"_s, u"drug"_s, u"drugs"_s, u"nazi"_s, u"slave"_s, u"sexy"_s,
-        u"damn"_s, u"hell"_s, u"crap"_s, u"piss"_s, u"dick"_s, u"cock"_s, u"arse"_s, u"bitch"_s,
-        u"bastard"_s, u"whore"_s, u"porn"_s, u"nude"_s, u"naked"_s, u"rape"_s, u"murder"_s, u"blood"_s,
-        u"suicide"_s, u"weed"_s, u"booze"_s, u"knife"_s, u"rifle"_s, u"pistol"_s, u"corpse"_s, u"hooker"_s};
+    static const QStringList unwanted =
+        u"kill dead gun bomb drug drugs nazi slave sexy damn hell crap piss dick cock arse bitch bastard whore porn nude "
+        "naked rape murder blood suicide weed booze knife rifle pistol corpse hooker"_s.split(u' ');
     QVERIFY(words.endsWith(u'\n'));
     const QStringList list = words.chopped(1).split(u'\n');
     QVERIFY2(list.size() >= 300, qPrintable(QString::number(list.size())));

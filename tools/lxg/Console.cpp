@@ -14,6 +14,28 @@ QTextStream &err()
     return stream;
 }
 
+QString visible(QStringView text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar ch : text) {
+        const char16_t code = ch.unicode();
+        if (code == u'\n')
+            shown += QStringLiteral("\\n");
+        else if (code == u'\r')
+            shown += QStringLiteral("\\r");
+        else if (code == u'\t')
+            shown += QStringLiteral("\\t");
+        else if (code < 0x20 || (code >= 0x7f && code < 0xa0))
+            shown += QStringLiteral("\\x%1").arg(int(code), 2, 16, QChar(u'0'));
+        else if (code == 0x2028 || code == 0x2029)
+            shown += QStringLiteral("\\u%1").arg(int(code), 4, 16, QChar(u'0'));
+        else
+            shown += ch;
+    }
+    return shown;
+}
+
 Arguments Arguments::parse(const QStringList &args, const QStringList &knownOptions, const QStringList &knownFlags)
 {
     Arguments parsed;

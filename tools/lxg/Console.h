@@ -28,6 +28,12 @@ public:
     }
 };
 
+// Text from a list file as it may go to a terminal: line breaks, tabs and the
+// other control characters written as \n, \r, \t or \xHH, and the Unicode
+// line and paragraph separators as \uHHHH, so that a word never splits a
+// line nor moves the cursor. Everything else is kept.
+QString visible(QStringView text);
+
 // Tells the user on standard error, naming the file being read when there is
 // one, and remembers that it did.
 class ErrorStreamNotice final : public lexiglow::Notice
@@ -35,8 +41,9 @@ class ErrorStreamNotice final : public lexiglow::Notice
 public:
     void tell(const QString &message) override
     {
+        err() << "lxg: ";
         if (!currentFile.isEmpty())
-            err() << "lxg: " << currentFile << ": ";
+            err() << currentFile << ": ";
         err() << message << Qt::endl;
         ++m_told;
     }

@@ -16,6 +16,7 @@ int show(const QStringList &args)
 
     const QString &file = parsed.positionals[0];
     ErrorStreamNotice notice;
+    notice.currentFile = file;
     wordList list(notice);
     if (const std::optional<QString> failure = readListFile(list, file)) {
         err() << "lxg: " << *failure << Qt::endl;
@@ -23,9 +24,9 @@ int show(const QStringList &args)
     }
     if (notice.told())
         return exitFailure;
-    out() << list.getname() << '\n' << list.getdesc() << '\n';
+    out() << visible(list.getname()) << '\n' << visible(list.getdesc()) << '\n';
     for (const QString &word : list.getlist().words())
-        out() << word << '\n';
+        out() << visible(word) << '\n';
     out().flush();
     return exitOk;
 }

@@ -20,36 +20,33 @@ namespace lxg {
 namespace {
 
 // Writes each password of a batch on a line of its own, in UTF-8, in large
-// blocks.
+// blocks, with control characters made visible.
 class LineSink final : public SuggestionSink
 {
 public:
     ~LineSink() override { flush(); }
 
-    void setText(const QString &) override {}
+    // The engine starts a batch, or takes one back, this way: what is not
+    // printed yet never will be.
+    void setText(const QString &) override { m_used = 0; }
     void append(QStringView text) override
     {
         const QStringView password = text.sliced(SuggestionEngine::lineBreak.size());
-        // Room for the longest UTF-8 form: three bytes a UTF-16 unit.
-        if (m_used + 3 * password.size() + 1 > qsizetype(m_block.size()))
+        if (m_used + password.size() + 1 > qsizetype(m_block.size()))
             flush();
-        if (3 * password.size() + 1 > qsizetype(m_block.size())) {
-            const QByteArray line = password.toUtf8() + '\n';
-            std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
-            return;
-        }
-        char *out = m_block.data() + m_used;
-        for (const QChar ch : password) {
-            if (ch.unicode() >= 0x80) {
-                out = m_block.data() + m_used;
-                const QByteArray utf8 = password.toUtf8();
-                out = std::copy(utf8.cbegin(), utf8.cend(), out);
-                break;
+        if (password.size() + 1 <= qsizetype(m_block.size())) {
+            char *out = m_block.data() + m_used;
+            const bool printableAscii = std::all_of(password.begin(), password.end(), [&out](QChar ch) {
+                *out++ = char(ch.unicode());
+                return ch.unicode() >= 0x20 && ch.unicode() < 0x7f;
+            });
+            if (printableAscii) {
+                *out++ = '\n';
+                m_used = out - m_block.data();
+                return;
             }
-            *out++ = char(ch.unicode());
         }
-        *out++ = '\n';
-        m_used = out - m_block.data();
+        appendLine(visible(password).toUtf8() + '\n');
     }
     void flush()
     {
@@ -59,6 +56,18 @@ public:
     }
 
 private:
+    void appendLine(const QByteArray &line)
+    {
+        if (m_used + line.size() > qsizetype(m_block.size()))
+            flush();
+        if (line.size() > qsizetype(m_block.size())) {
+            std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+            return;
+        }
+        std::copy(line.cbegin(), line.cend(), m_block.data() + m_used);
+        m_used += line.size();
+    }
+
     std::array<char, 1 << 16> m_block{};
     qsizetype m_used = 0;
 };
@@ -89,7 +98,7 @@ GenerationSettings suggestSettings(const Arguments &parsed)
     number(QStringLiteral("min"), settings.minimumLength);
     number(QStringLiteral("max"), settings.maximumLength);
     number(QStringLiteral("count"), settings.passwordCount);
-    if (*settingNumber(settings.passwordCount) > SuggestionEngine::maxPasswordCount)
+    if (!SuggestionEngine::allowedCount(*settingNumber(settings.passwordCount)))
         throw UsageError(QStringLiteral("--count can be at most %1").arg(SuggestionEngine::maxPasswordCount));
 
     const QHash<QString, QString> cases{{QStringLiteral("mixed"), GenerationSettings::upperAndLowerCase},
@@ -105,15 +114,33 @@ GenerationSettings suggestSettings(const Arguments &parsed)
 }
 
 // The lists given, or else every entry of the user's library, which is read
-// and never changed.
-QStringList suggestLists(const Arguments &parsed)
+// and never changed; nothing when the settings cannot be read.
+std::optional<QStringList> suggestLists(const Arguments &parsed, ErrorStreamNotice &notice)
 {
     if (!parsed.positionals.isEmpty())
         return parsed.positionals;
     QSettingsStore store;
+    if (!store.problem().isEmpty()) {
+        notice.tell(store.problem());
+        return std::nullopt;
+    }
     ListLibrary library(store);
     library.read(QCoreApplication::applicationDirPath());
+    if (!library.warning().isEmpty())
+        notice.tell(QStringLiteral("warning: ") + library.warning());
     return library.passfiles().mid(1);
+}
+
+// Says what the passwords of a batch do not meet; they are printed all the same.
+void warnAbout(const BatchReport &report, const GenerationSettings &settings)
+{
+    if (report.noWords)
+        err() << "lxg: warning: no list gave a word, so the passwords are numbers only" << Qt::endl;
+    if (report.outsideLimits > 0) {
+        err() << "lxg: warning: " << report.outsideLimits << " of " << report.passwords
+              << " passwords are outside the length limits (--min " << settings.minimumLength << ", --max "
+              << settings.maximumLength << "): no candidate within them came up" << Qt::endl;
+    }
 }
 
 } // namespace
@@ -123,22 +150,23 @@ int suggest(const QStringList &args)
     const Arguments parsed = Arguments::parse(
         args, {QStringLiteral("min"), QStringLiteral("max"), QStringLiteral("count"), QStringLiteral("case")},
         {QStringLiteral("replace"), QStringLiteral("special")});
-    FixedSettings settings(suggestSettings(parsed));
-    const QStringList lists = suggestLists(parsed);
-    if (lists.isEmpty())
-        err() << "lxg: no word lists in the library, so the passwords are numbers only" << Qt::endl;
+    const GenerationSettings chosen = suggestSettings(parsed);
+    FixedSettings settings(chosen);
+    ErrorStreamNotice notice;
+    const std::optional<QStringList> lists = suggestLists(parsed, notice);
+    if (!lists)
+        return exitFailure;
 
     SystemRandomSource random;
-    ErrorStreamNotice notice;
     SuggestionEngine engine(random, settings, notice);
     engine.startPool();
     qsizetype read = 0;
-    for (const QString &list : lists) {
+    for (const QString &list : *lists) {
         notice.currentFile = list;
         const int toldBefore = notice.toldCount();
         if (const std::optional<QString> failure = engine.addList(list)) {
             notice.currentFile.clear();
-            notice.tell(QStringLiteral("lxg: ") + *failure);
+            notice.tell(*failure);
         } else if (notice.toldCount() == toldBefore) {
             ++read; // not a foreign file either
         }
@@ -148,8 +176,11 @@ int suggest(const QStringList &args)
         return exitFailure;
 
     LineSink sink;
-    engine.generate(sink);
+    const BatchReport report = engine.generate(sink);
     sink.flush();
+    if (report.randomFailed)
+        return exitFailure;
+    warnAbout(report, chosen);
     return exitOk;
 }
 

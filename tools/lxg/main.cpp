@@ -32,8 +32,9 @@ constexpr char helpText[] =
     "  lxg --help\n"
     "      Shows this help.\n"
     "\n"
-    "Exit status: 0 on success, 1 when a file cannot be read or written,\n"
-    "2 when the command line is wrong.\n";
+    "Exit status: 0 on success, 1 when a file cannot be read or written or\n"
+    "the system's random number generator fails, 2 when the command line is\n"
+    "wrong.\n";
 
 int run(const QStringList &args)
 {
