@@ -1,6 +1,7 @@
 #include "generation/SuggestionEngine.h"
 
 #include "generation/RandomSource.h"
+#include "generation/StrengthModel.h"
 #include "library/ListLibrary.h"
 #include "platform/CodePage.h"
 #include "platform/Notice.h"
@@ -102,8 +103,14 @@ void SuggestionEngine::generate(SuggestionSink &sink)
     const std::optional<Rules> rules = readRules(settings);
     if (!rules)
         return;
+    m_floorMissed = false;
     for (int i = 1; i <= *count; ++i) {
         makePassword(*rules);
+        if (m_floorMissed) {
+            m_notice.tell(QStringLiteral("No candidate met the strength floor in %1 tries, so no more passwords "
+                                         "were made.").arg(StrengthModel::candidateLimit));
+            return;
+        }
         sink.append(QStringView(m_buffer.data(), m_length));
     }
 }
@@ -139,6 +146,17 @@ QString SuggestionEngine::getpassword()
 
 QStringView SuggestionEngine::makePassword(const Rules &rules)
 {
+    if (m_strength && m_strength->floor()) {
+        // No untested last candidate: it could be a weak one.
+        for (int attempt = 1; attempt <= StrengthModel::candidateLimit; ++attempt) {
+            const QStringView candidate = makeCandidate(rules);
+            if (m_strength->accepts(candidate))
+                return candidate;
+        }
+        m_floorMissed = true;
+        m_length = lineBreak.size();
+        return {};
+    }
     for (int attempt = 2;; ++attempt) {
         const QStringView candidate = makeCandidate(rules);
         if (attempt > attemptLimit)

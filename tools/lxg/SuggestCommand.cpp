@@ -24,12 +24,24 @@ namespace {
 class LineSink final : public SuggestionSink
 {
 public:
+    explicit LineSink(const StrengthModel *strength)
+        : m_strength(strength)
+    {
+    }
     ~LineSink() override { flush(); }
 
     void setText(const QString &) override {}
     void append(QStringView text) override
     {
         const QStringView password = text.sliced(SuggestionEngine::lineBreak.size());
+        if (m_strength) {
+            const QByteArray line = password.toUtf8() + '\t'
+                + QByteArray::number(m_strength->bits(password).value_or(0), 'f', 2) + '\n';
+            if (m_used + line.size() > qsizetype(m_block.size()))
+                flush();
+            std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+            return;
+        }
         // Room for the longest UTF-8 form: three bytes a UTF-16 unit.
         if (m_used + 3 * password.size() + 1 > qsizetype(m_block.size()))
             flush();
@@ -59,22 +71,20 @@ public:
     }
 
 private:
+    const StrengthModel *m_strength;
     std::array<char, 1 << 16> m_block{};
     qsizetype m_used = 0;
 };
 
-class FixedSettings final : public SettingsSource
-{
-public:
-    explicit FixedSettings(GenerationSettings settings)
-        : m_settings(std::move(settings))
-    {
-    }
-    GenerationSettings currentSettings() override { return m_settings; }
+} // namespace
 
-private:
-    GenerationSettings m_settings;
-};
+QStringList suggestOptions()
+{
+    return {QStringLiteral("min"), QStringLiteral("max"), QStringLiteral("count"), QStringLiteral("case"),
+            QStringLiteral("min-bits")};
+}
+
+QStringList suggestFlags() { return {QStringLiteral("replace"), QStringLiteral("special")}; }
 
 GenerationSettings suggestSettings(const Arguments &parsed)
 {
@@ -116,21 +126,11 @@ QStringList suggestLists(const Arguments &parsed)
     return library.passfiles().mid(1);
 }
 
-} // namespace
-
-int suggest(const QStringList &args)
+bool readLists(SuggestionEngine &engine, ErrorStreamNotice &notice, const Arguments &parsed)
 {
-    const Arguments parsed = Arguments::parse(
-        args, {QStringLiteral("min"), QStringLiteral("max"), QStringLiteral("count"), QStringLiteral("case")},
-        {QStringLiteral("replace"), QStringLiteral("special")});
-    FixedSettings settings(suggestSettings(parsed));
     const QStringList lists = suggestLists(parsed);
     if (lists.isEmpty())
         err() << "lxg: no word lists in the library, so the passwords are numbers only" << Qt::endl;
-
-    SystemRandomSource random;
-    ErrorStreamNotice notice;
-    SuggestionEngine engine(random, settings, notice);
     engine.startPool();
     qsizetype read = 0;
     for (const QString &list : lists) {
@@ -144,10 +144,28 @@ int suggest(const QStringList &args)
         }
     }
     notice.currentFile.clear();
-    if (read == 0 && !parsed.positionals.isEmpty())
+    return read > 0 || parsed.positionals.isEmpty();
+}
+
+int suggest(const QStringList &args)
+{
+    const Arguments parsed = Arguments::parse(args, suggestOptions(), suggestFlags() << QStringLiteral("strength"));
+    FixedSettings settings(suggestSettings(parsed));
+    SystemRandomSource random;
+    ErrorStreamNotice notice;
+    SuggestionEngine engine(random, settings, notice);
+    if (!readLists(engine, notice, parsed))
         return exitFailure;
 
-    LineSink sink;
+    std::unique_ptr<StrengthModel> model;
+    if (parsed.options.contains(QStringLiteral("strength")) || parsed.options.contains(QStringLiteral("min-bits"))) {
+        std::optional<std::unique_ptr<StrengthModel>> made = strengthModel(engine.pool(), settings.currentSettings(), parsed);
+        if (!made)
+            return exitFailure;
+        model = std::move(*made);
+        engine.setStrength(model.get());
+    }
+    LineSink sink(parsed.options.contains(QStringLiteral("strength")) ? model.get() : nullptr);
     engine.generate(sink);
     sink.flush();
     return exitOk;
