@@ -79,7 +79,7 @@ struct KeyHash
     }
 };
 
-using BinMap = std::unordered_map<std::pair<quint64, Weight>, quint64, PairHash>;
+using BinMap = std::unordered_map<std::pair<quint64, Weight>, qint64, PairHash>;
 
 void mergeWays(std::vector<Way> &ways)
 {
@@ -315,12 +315,15 @@ const std::vector<Bin> &StrengthModel::Model::classesBelow(quint32 node)
     }
     std::vector<Bin> result;
     for (const auto &[key, count] : classes)
-        result.push_back({quint32(key.first), key.second, count});
+        result.push_back({quint32(key.first), key.second, quint64(count)});
     return *wordClasses.insert(node, std::move(result));
 }
 
 std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept)
 {
+    // Counts may go below zero on the way: texts that a state at a token
+    // start gives are taken whole and those that go on otherwise are taken
+    // back.
     BinMap texts;
     if (accept != 0)
         ++texts[{0, accept}];
@@ -339,22 +342,93 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             return std::size_t((quint64(later.state) << 32 | later.offset) * 0x9E3779B97F4A7C15ULL ^ later.scale);
         }
     };
-    std::unordered_map<Later, quint64, LaterHash> later;
+    std::unordered_map<Later, qint64, LaterHash> later;
 
     struct Frame
     {
         std::vector<Way> ways;
         quint32 depth;
+        qint64 sign;
     };
     std::vector<Frame> stack;
-    stack.push_back({first, 0});
+    stack.push_back({first, 0, 1});
     std::vector<char16_t> characters;
     std::vector<Way> next;
+    std::vector<Way> starts;
+    std::vector<Way> rest;
+
+    // Where the texts after one character go: a final text, a token start,
+    // the words below one node counted by class, or a frame to walk.
+    const auto take = [&](std::vector<Way> &ways, Weight ends, quint32 depth, qint64 sign) {
+        if (ways.empty()) {
+            if (ends != 0)
+                texts[{depth, ends}] += sign;
+            return;
+        }
+        if (std::all_of(ways.begin(), ways.end(), [](const Way &way) { return way.kind == AtStart; })) {
+            Weight scale = 1;
+            const int state = sync(ways, ends, scale);
+            later[{state, depth, scale}] += sign;
+            return;
+        }
+        if (ends != 0)
+            texts[{depth, ends}] += sign;
+        const quint32 node = ways.front().node;
+        const bool oneNode = std::all_of(ways.begin(), ways.end(), [&](const Way &way) {
+            return way.kind == InWord && way.node == node;
+        });
+        if (oneNode) {
+            // No word below ends where another goes on with a character that
+            // can follow it, so every word below gives texts of its own:
+            // count them by length and weight.
+            quint8 kinds = 0;
+            std::vector<Way> after;
+            Weight afterEnds = 0;
+            for (const Way &way : ways) {
+                if (way.tail != 0) {
+                    const char token = tails[way.tail][0];
+                    kinds |= token == 'W' ? 1 : token == 'N' ? 2 : 4;
+                }
+                boundary(way.tail, way.weight, after, afterEnds);
+            }
+            if ((nodes[node].mixBelow & kinds) == 0) {
+                const std::vector<Bin> &classes = classesBelow(node);
+                const quint32 base = depth - nodes[node].depth;
+                if (after.empty()) {
+                    for (const Bin &word : classes)
+                        texts[{base + word.length, afterEnds * word.weight}] += sign * qint64(word.count);
+                    return;
+                }
+                mergeWays(after);
+                Weight scale = 1;
+                const int state = sync(after, afterEnds, scale);
+                const std::vector<Bin> &words = classesBelow(node);
+                for (const Bin &word : words)
+                    later[{state, base + word.length, scale * word.weight}] += sign * qint64(word.count);
+                return;
+            }
+        }
+        stack.push_back({std::move(ways), depth, sign});
+        ways = {};
+    };
+
     while (!stack.empty()) {
         const Frame frame = std::move(stack.back());
         stack.pop_back();
+        starts.clear();
+        rest.clear();
+        for (const Way &way : frame.ways)
+            (way.kind == AtStart ? starts : rest).push_back(way);
+        // A token start among ways inside tokens: take all its texts at once,
+        // and walk only the characters the others can read.
+        const bool split = !starts.empty() && !rest.empty();
+        if (split) {
+            Weight scale = 1;
+            const int state = sync(starts, 0, scale);
+            later[{state, frame.depth, scale}] += frame.sign;
+        }
         characters.clear();
-        for (const Way &way : frame.ways) {
+        for (const Way &way : split ? rest : frame.ways) {
             const char token = way.kind == AtStart ? tails[way.tail][0] : way.kind == InWord ? 'W' : 'D';
             if (token == 'W') {
                 for (const auto &[ch, node] : nodes[way.kind == AtStart ? 0 : way.node].children)
@@ -374,64 +448,27 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             next.clear();
             Weight ends = 0;
             step(frame.ways, ch, next, ends);
-            if (next.empty()) {
-                if (ends != 0)
-                    ++texts[{depth, ends}];
-                continue;
+            take(next, ends, depth, frame.sign);
+            if (split) {
+                next.clear();
+                ends = 0;
+                step(starts, ch, next, ends);
+                take(next, ends, depth, -frame.sign);
             }
-            if (std::all_of(next.begin(), next.end(), [](const Way &way) { return way.kind == AtStart; })) {
-                Weight scale = 1;
-                const int state = sync(next, ends, scale);
-                ++later[{state, depth, scale}];
-                continue;
-            }
-            if (ends != 0)
-                ++texts[{depth, ends}];
-            const quint32 node = next.front().node;
-            const bool oneNode = std::all_of(next.begin(), next.end(), [&](const Way &way) {
-                return way.kind == InWord && way.node == node;
-            });
-            if (oneNode) {
-                // No word below ends where another goes on with a character
-                // that can follow it, so every word below gives texts of its
-                // own: count them by length and weight.
-                quint8 kinds = 0;
-                std::vector<Way> after;
-                Weight afterEnds = 0;
-                for (const Way &way : next) {
-                    if (way.tail != 0) {
-                        const char token = tails[way.tail][0];
-                        kinds |= token == 'W' ? 1 : token == 'N' ? 2 : 4;
-                    }
-                    boundary(way.tail, way.weight, after, afterEnds);
-                }
-                if ((nodes[node].mixBelow & kinds) == 0) {
-                    const std::vector<Bin> classes = classesBelow(node);
-                    const quint32 base = depth - nodes[node].depth;
-                    if (after.empty()) {
-                        for (const Bin &word : classes)
-                            texts[{base + word.length, afterEnds * word.weight}] += word.count;
-                        continue;
-                    }
-                    mergeWays(after);
-                    Weight scale = 1;
-                    const int state = sync(after, afterEnds, scale);
-                    for (const Bin &word : classes)
-                        later[{state, base + word.length, scale * word.weight}] += word.count;
-                    continue;
-                }
-            }
-            stack.push_back({next, depth});
         }
     }
     for (const auto &[at, count] : later) {
+        if (count == 0)
+            continue;
         for (const Bin &bin : syncBins[at.state])
-            texts[{at.offset + bin.length, at.scale * bin.weight}] += count * bin.count;
+            texts[{at.offset + bin.length, at.scale * bin.weight}] += count * qint64(bin.count);
     }
     std::vector<Bin> result;
     result.reserve(texts.size());
-    for (const auto &[key, count] : texts)
-        result.push_back({quint32(key.first), key.second, count});
+    for (const auto &[key, count] : texts) {
+        if (count != 0)
+            result.push_back({quint32(key.first), key.second, quint64(count)});
+    }
     return result;
 }
 
