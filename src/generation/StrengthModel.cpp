@@ -660,7 +660,7 @@ bool StrengthModel::setFloor(double bits)
         below += fitting[i].second;
         if (i + 1 < fitting.size() && fitting[i + 1].first == fitting[i].first)
             continue;
-        if (below / m.denominator * attemptLimit >= 1 && std::log2(below / fitting[i].first) >= bits) {
+        if (below / m.denominator * attemptLimit >= 1 && double(std::log2(below / fitting[i].first)) >= bits) {
             m.threshold = fitting[i].first; // the largest so far that works
             m.accepted = below / m.denominator;
         }

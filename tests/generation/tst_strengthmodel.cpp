@@ -1,8 +1,14 @@
+#include "support/RecordingNotice.h"
+
+#include "generation/RandomSource.h"
 #include "generation/StrengthModel.h"
+#include "generation/SuggestionEngine.h"
 #include "generation/WordPool.h"
+#include "store/wordList.h"
 
 #include <QHash>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -79,6 +85,22 @@ Chances returned(const Chances &candidates, const PasswordRules &rules)
     return result;
 }
 
+// The engine's draws as a script played over and over, fixed settings, and
+// the text box a batch goes to.
+struct Harness final : RandomSource, SettingsSource, SuggestionSink
+{
+    void reseed() override {}
+    double next() override { return values[drawn++ % values.size()]; }
+    GenerationSettings currentSettings() override { return settings; }
+    void setText(const QString &more) override { text = more; }
+    void append(QStringView more) override { text += more; }
+
+    QList<double> values;
+    qsizetype drawn = 0;
+    GenerationSettings settings;
+    QString text;
+};
+
 PasswordRules rulesOf(int combination, double minimum, double maximum)
 {
     const PasswordRules::Case cases[] = {PasswordRules::Case::Keep, PasswordRules::Case::Lower, PasswordRules::Case::Upper};
@@ -96,6 +118,7 @@ private slots:
     void figuresAndBits_matchEveryCandidateCounted();
     void oneWordPool_givesFiguresWorkedOutByHand();
     void noCandidateFits_everyCandidateIsTheLast();
+    void engineUnderFloor_returnsOnlyAcceptedCandidates_orNone();
 
 private:
     WordPool m_pool;
@@ -173,6 +196,43 @@ void TestStrengthModel::noCandidateFits_everyCandidateIsTheLast()
     QVERIFY(!model.highestFloor());
     QVERIFY(!model.setFloor(1));
     QVERIFY(std::abs(*model.bits(u"c5Ab") - -std::log2(model.candidateChance(u"c5Ab"))) < 1e-12);
+}
+
+void TestStrengthModel::engineUnderFloor_returnsOnlyAcceptedCandidates_orNone()
+{
+    Harness harness;
+    harness.settings.minimumLength = u"1"_s;
+    harness.settings.passwordCount = u"2"_s;
+    RecordingNotice notice;
+    SuggestionEngine engine(harness, harness, notice);
+    engine.startPool();
+    QTemporaryDir dir;
+    wordList list(notice);
+    for (const QString &word : {u"Ab"_s, u"Cd"_s, QString()})
+        list.addword(word);
+    list.SaveData(dir.filePath(u"l.lxg"_s));
+    QVERIFY(!engine.addList(dir.filePath(u"l.lxg"_s)));
+    QCOMPARE(engine.pool().size(), 2);
+    StrengthModel model(engine.pool(), *PasswordRules::from(harness.settings));
+    engine.setStrength(&model);
+    QVERIFY(!model.setFloor(*model.highestFloor() + 0.01));
+    QVERIFY(model.setFloor(*model.highestFloor()));
+    // Arrangement, two words, drop number, number: Ab7 (second word
+    // dropped), Cd7Ab, and Ab7Ab, twice as likely as Cd7Ab and too likely for
+    // the highest floor, which takes the texts of CdCd and AbCd.
+    harness.values = {0.1, 0.4, 0.9, 0.7, 0.065, 0.1, 0.9, 0.4, 0.1, 0.065, 0.1, 0.4, 0.4, 0.1, 0.065};
+    engine.generate(harness);
+    QCOMPARE(harness.text, u"Generating Your Suggestions...\r\n\r\nCd7Ab\r\nCd7Ab"_s);
+    QCOMPARE(harness.drawn, 25);
+    QCOMPARE(model.figures().distinct, 3 * 3 * 99.0);
+    QVERIFY(std::abs(*model.bits(u"Cd7Ab") - std::log2(3 * 99 * 2.5)) < 1e-9);
+    QVERIFY(!model.bits(u"Ab7") && !model.bits(u"Ab7Ab"));
+
+    harness.values = {0.1, 0.4, 0.9, 0.7, 0.065};
+    engine.generate(harness);
+    QCOMPARE(harness.text, u"Generating Your Suggestions...\r\n"_s);
+    QCOMPARE(harness.drawn, 25 + 5 * StrengthModel::candidateLimit);
+    QVERIFY(notice.messages.last().startsWith(u"No candidate met the strength floor"_s));
 }
 
 QTEST_GUILESS_MAIN(TestStrengthModel)

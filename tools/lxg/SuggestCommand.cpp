@@ -99,6 +99,8 @@ GenerationSettings suggestSettings(const Arguments &parsed)
     number(QStringLiteral("min"), settings.minimumLength);
     number(QStringLiteral("max"), settings.maximumLength);
     number(QStringLiteral("count"), settings.passwordCount);
+    QString floor;
+    number(QStringLiteral("min-bits"), floor);
     if (*settingNumber(settings.passwordCount) > SuggestionEngine::maxPasswordCount)
         throw UsageError(QStringLiteral("--count can be at most %1").arg(SuggestionEngine::maxPasswordCount));
 
