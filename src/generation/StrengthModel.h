@@ -24,6 +24,7 @@ struct PasswordRules
 
     // Nothing when a length is not a number.
     static std::optional<PasswordRules> from(const GenerationSettings &settings);
+    friend bool operator==(const PasswordRules &, const PasswordRules &) = default;
 };
 
 // Figures of the passwords returned, to an attacker who knows the lists and

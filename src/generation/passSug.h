@@ -1,9 +1,13 @@
 #pragma once
 
+#include "generation/StrengthModel.h"
 #include "generation/SuggestionEngine.h"
 
 #include <QDialog>
 
+#include <memory>
+
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -47,9 +51,19 @@ private:
     void buildControls();
     void modifySettings();
     void closeWindow();
+    // The model of the pool and the settings in force, with their floor;
+    // false, after saying so, when there is to be no batch.
+    bool prepareStrength(const GenerationSettings &settings);
+    void showStrength();
+    void showPasswordAtCursor();
 
     SettingsWindow &m_settings;
+    Notice &m_notice;
     SuggestionEngine m_engine;
+    std::unique_ptr<StrengthModel> m_strength; // of the pool and m_strengthRules
+    PasswordRules m_strengthRules;
+    QLabel *m_strengthLine = nullptr;
+    QLabel *m_passwordLine = nullptr;
     QPlainTextEdit *m_text = nullptr;
     QPushButton *m_modifySettings = nullptr;
     QPushButton *m_newList = nullptr;

@@ -21,7 +21,7 @@ QStringList letterCaseItems()
 
 QStringList keys()
 {
-    return {frameKey, letterCaseKey, minimumKey, maximumKey, countKey, replacementKey, specialKey};
+    return {frameKey, letterCaseKey, minimumKey, maximumKey, countKey, replacementKey, specialKey, strengthKey};
 }
 
 QString principalText(const StoredControls &controls, const QString &key)
@@ -41,6 +41,8 @@ QString principalText(const StoredControls &controls, const QString &key)
         return tickText(settings.letterReplacement);
     if (key == specialKey)
         return tickText(settings.specialCharacters);
+    if (key == strengthKey)
+        return settings.minimumStrength;
     return {};
 }
 
@@ -80,6 +82,8 @@ void applyText(StoredControls &controls, const QString &key, const QString &text
         settings.letterReplacement = tickFromText(text).value_or(settings.letterReplacement);
     } else if (key == specialKey) {
         settings.specialCharacters = tickFromText(text).value_or(settings.specialCharacters);
+    } else if (key == strengthKey) {
+        settings.minimumStrength = text;
     }
 }
 

@@ -111,13 +111,13 @@ private slots:
         QCOMPARE(m_env->store.writes, 0);
     }
 
-    void ok_storesSevenKeys_andAFreshStartRestoresThem()
+    void ok_storesEightKeys_andAFreshStartRestoresThem()
     {
         dialog().show();
         edit();
         modal::click(&dialog(), u"Command2"_s);
         QVERIFY(!dialog().isVisible());
-        QCOMPARE(m_env->store.values.size(), 7);
+        QCOMPARE(m_env->store.values.size(), 8);
         QCOMPARE(m_env->store.get(u"Values"_s, u"Frame2"_s), u"Advanced Settings"_s);
         QStringList inStore;
         for (const QString &key : keys)
@@ -131,7 +131,7 @@ private slots:
     void tabOrder_runsFromTheTicksThroughTheFieldsToTheButtons()
     {
         const QStringList expected{u"Check1"_s, u"Check2"_s, u"Text1"_s,    u"Text2"_s,
-                                   u"Text3"_s,  u"Combo1"_s, u"Command1"_s, u"Command2"_s};
+                                   u"Text3"_s,  u"Combo1"_s, u"Text4"_s, u"Command1"_s, u"Command2"_s};
         QStringList order;
         for (QWidget *w = dialog().findChild<QWidget *>(expected.first()); order.size() < expected.size();
              w = w->nextInFocusChain())
