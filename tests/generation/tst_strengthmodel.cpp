@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,19 +34,13 @@ Chances everyCandidate(const QStringList &words, const PasswordRules &rules)
     const qsizetype n = words.size();
     QStringList entries{QString()};
     for (QString word : words) {
-        while (word.startsWith(u' '))
-            word.remove(0, 1);
-        while (word.endsWith(u' '))
-            word.chop(1);
+        word.remove(QRegularExpression(u"^ +| +$"_s));
         if (rules.letterReplacement)
             word.replace(u'a', u'@').replace(u'i', u'1').replace(u'e', u'3');
         entries.append(word);
     }
     const auto entryChance = [&](qsizetype k) { return n == 0 ? 1.0L : (k == 0 || k == n ? 0.5L : 1.0L) / n; };
     const QString specials = rules.specialCharacters ? QStringLiteral("()*+,-./") : QStringLiteral(" ");
-    QStringList numbers;
-    for (int number = 1; number <= 99; ++number)
-        numbers.append(QString::number(number));
     Chances chances;
     chances.reserve(qsizetype(3 * (n + 1) * (n + 1) * specials.size() * 99));
     for (int arrangement = 1; arrangement <= 3; ++arrangement)
@@ -53,7 +48,8 @@ Chances everyCandidate(const QStringList &words, const PasswordRules &rules)
             for (qsizetype k2 = 0; k2 <= n; ++k2)
                 for (const int drop : {1, 3, 4}) // 2 and 5 drop nothing, as 1
                     for (const QChar special : specials)
-                        for (const QString &nr : std::as_const(numbers)) {
+                        for (int number = 1; number <= 99; ++number) {
+                            const QString nr = QString::number(number);
                             const QString x = drop == 3 ? QString() : entries[k1];
                             const QString y = drop == 4 ? QString() : entries[k2];
                             const QString s = rules.specialCharacters ? QString(special) : QString();
@@ -100,12 +96,6 @@ struct Harness final : RandomSource, SettingsSource, SuggestionSink
     GenerationSettings settings;
     QString text;
 };
-
-PasswordRules rulesOf(int combination, double minimum, double maximum)
-{
-    const PasswordRules::Case cases[] = {PasswordRules::Case::Keep, PasswordRules::Case::Lower, PasswordRules::Case::Upper};
-    return {minimum, maximum, cases[combination % 3], (combination / 3) % 2 == 1, combination / 6 == 1};
-}
 
 } // namespace
 
@@ -154,8 +144,10 @@ void TestStrengthModel::figuresAndBits_matchEveryCandidateCounted()
 {
     QFETCH(QStringList, words);
     fill(m_pool, words);
-    for (int combination = 0; combination < 12; ++combination) {
-        const PasswordRules rules = rulesOf(combination, 3, 5);
+    for (int combination = 0; combination < 12; ++combination) { // letter case, replacement, special characters
+        const PasswordRules::Case letterCase[] = {PasswordRules::Case::Keep, PasswordRules::Case::Lower,
+                                                  PasswordRules::Case::Upper};
+        const PasswordRules rules{3, 5, letterCase[combination % 3], combination % 6 >= 3, combination >= 6};
         const Chances expected = returned(everyCandidate(words, rules), rules);
         const StrengthModel model(m_pool, rules);
         long double entropy = 0, most = 0;
@@ -212,7 +204,6 @@ void TestStrengthModel::engineUnderFloor_returnsOnlyAcceptedCandidates_orNone()
         list.addword(word);
     list.SaveData(dir.filePath(u"l.lxg"_s));
     QVERIFY(!engine.addList(dir.filePath(u"l.lxg"_s)));
-    QCOMPARE(engine.pool().size(), 2);
     StrengthModel model(engine.pool(), *PasswordRules::from(harness.settings));
     engine.setStrength(&model);
     QVERIFY(!model.setFloor(*model.highestFloor() + 0.01));
