@@ -6,6 +6,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 #include <string>
@@ -141,6 +142,8 @@ struct StrengthModel::Model
     void boundary(quint8 rest, Weight weight, std::vector<Way> &out, Weight &accept) const;
     void advanceWord(quint32 node, char16_t ch, quint8 rest, Weight weight, std::vector<Way> &out, Weight &accept) const;
     void step(const std::vector<Way> &ways, char16_t ch, std::vector<Way> &out, Weight &accept) const;
+    // The characters the ways can read next, sorted.
+    void readable(const std::vector<Way> &ways, std::vector<char16_t> &out) const;
     Weight weightOf(QStringView text) const;
     int sync(std::vector<Way> ways, Weight accept, Weight &scale);
     std::vector<Bin> follow(const std::vector<Way> &ways, Weight accept);
@@ -259,6 +262,25 @@ void StrengthModel::Model::step(const std::vector<Way> &ways, char16_t ch, std::
         }
     }
     mergeWays(out);
+}
+
+void StrengthModel::Model::readable(const std::vector<Way> &ways, std::vector<char16_t> &out) const
+{
+    for (const Way &way : ways) {
+        const char token = way.kind == AtStart ? tails[way.tail][0] : way.kind == InWord ? 'W' : 'D';
+        if (token == 'W') {
+            for (const auto &[ch, node] : nodes[way.kind == AtStart ? 0 : way.node].children)
+                out.push_back(ch);
+        } else if (token == 'N' || token == 'D') {
+            for (char16_t ch = token == 'N' ? u'1' : u'0'; ch <= u'9'; ++ch)
+                out.push_back(ch);
+        } else {
+            for (char16_t ch = firstSpecial; ch <= lastSpecial; ++ch)
+                out.push_back(ch);
+        }
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
 }
 
 Weight StrengthModel::Model::weightOf(QStringView text) const
@@ -415,46 +437,67 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
     while (!stack.empty()) {
         const Frame frame = std::move(stack.back());
         stack.pop_back();
+        // Ways at different places (a token start, a node of the tree, a
+        // number) give different texts unless they read the same character.
+        // A place whose texts are counted at once (a token start, or words
+        // that run into nothing) is taken whole; the walk then follows only
+        // what the others read, and takes back what that place gave there.
+        const auto placeOf = [](const Way &way) {
+            return way.kind == AtStart ? quint64(0) : quint64(way.kind) << 40 | way.node;
+        };
+        std::optional<quint64> cheapest;
+        std::size_t widest = 0;
+        for (const Way &way : frame.ways) {
+            const quint64 place = placeOf(way);
+            if (place == cheapest)
+                continue;
+            std::size_t width = 0;
+            if (way.kind == AtStart) {
+                width = 0x10000; // every character a word can start with
+            } else if (way.kind == InWord) {
+                quint8 kinds = 0;
+                for (const Way &other : frame.ways) {
+                    if (placeOf(other) == place && other.tail != 0) {
+                        const char token = tails[other.tail][0];
+                        kinds |= token == 'W' ? 1 : token == 'N' ? 2 : 4;
+                    }
+                }
+                if ((nodes[way.node].mixBelow & kinds) == 0)
+                    width = nodes[way.node].children.size();
+            }
+            if (width > widest) {
+                widest = width;
+                cheapest = place;
+            }
+        }
         starts.clear();
         rest.clear();
         for (const Way &way : frame.ways)
-            (way.kind == AtStart ? starts : rest).push_back(way);
-        // A token start among ways inside tokens: take all its texts at once,
-        // and walk only the characters the others can read.
-        const bool split = !starts.empty() && !rest.empty();
-        if (split) {
-            Weight scale = 1;
-            const int state = sync(starts, 0, scale);
-            later[{state, frame.depth, scale}] += frame.sign;
-        }
-        characters.clear();
-        for (const Way &way : split ? rest : frame.ways) {
-            const char token = way.kind == AtStart ? tails[way.tail][0] : way.kind == InWord ? 'W' : 'D';
-            if (token == 'W') {
-                for (const auto &[ch, node] : nodes[way.kind == AtStart ? 0 : way.node].children)
-                    characters.push_back(ch);
-            } else if (token == 'N' || token == 'D') {
-                for (char16_t ch = token == 'N' ? u'1' : u'0'; ch <= u'9'; ++ch)
-                    characters.push_back(ch);
-            } else {
-                for (char16_t ch = firstSpecial; ch <= lastSpecial; ++ch)
-                    characters.push_back(ch);
-            }
-        }
-        std::sort(characters.begin(), characters.end());
-        characters.erase(std::unique(characters.begin(), characters.end()), characters.end());
+            (cheapest && placeOf(way) == *cheapest ? starts : rest).push_back(way);
         const quint32 depth = frame.depth + 1;
+        characters.clear();
+        if (rest.empty() || starts.empty()) {
+            readable(frame.ways, characters);
+            for (const char16_t ch : characters) {
+                next.clear();
+                Weight ends = 0;
+                step(frame.ways, ch, next, ends);
+                take(next, ends, depth, frame.sign);
+            }
+            continue;
+        }
+        readable(rest, characters);
+        std::vector<Way> part = starts;
+        take(part, 0, frame.depth, frame.sign);
         for (const char16_t ch : characters) {
             next.clear();
             Weight ends = 0;
             step(frame.ways, ch, next, ends);
             take(next, ends, depth, frame.sign);
-            if (split) {
-                next.clear();
-                ends = 0;
-                step(starts, ch, next, ends);
-                take(next, ends, depth, -frame.sign);
-            }
+            next.clear();
+            ends = 0;
+            step(starts, ch, next, ends);
+            take(next, ends, depth, -frame.sign);
         }
     }
     for (const auto &[at, count] : later) {
