@@ -1,6 +1,7 @@
 #include "generation/SuggestionEngine.h"
 
 #include "generation/RandomSource.h"
+#include "generation/StrengthModel.h"
 #include "library/FailureList.h"
 #include "library/ListLibrary.h"
 #include "platform/CodePage.h"
@@ -104,9 +105,16 @@ BatchReport SuggestionEngine::generate(SuggestionSink &sink)
     if (!rules)
         return {};
     BatchReport report;
+    m_floorMissed = false;
     try {
         for (int i = 1; i <= *count; ++i) {
             const qsizetype length = makePassword(*rules).size();
+            if (m_floorMissed) {
+                m_notice.tell(QStringLiteral("No candidate met the strength floor in %1 tries, so no more "
+                                             "passwords were made.").arg(StrengthModel::candidateLimit));
+                report.floorMissed = true;
+                break;
+            }
             if (length < rules->minimum || length > rules->maximum)
                 ++report.outsideLimits;
             sink.append(QStringView(m_buffer.data(), m_length));
@@ -152,6 +160,17 @@ QString SuggestionEngine::getpassword()
 
 QStringView SuggestionEngine::makePassword(const Rules &rules)
 {
+    if (m_strength && m_strength->floor()) {
+        // No untested last candidate: it could be a weak one.
+        for (int attempt = 1; attempt <= StrengthModel::candidateLimit; ++attempt) {
+            const QStringView candidate = makeCandidate(rules);
+            if (m_strength->accepts(candidate))
+                return candidate;
+        }
+        m_floorMissed = true;
+        m_length = lineBreak.size();
+        return {};
+    }
     for (int attempt = 2;; ++attempt) {
         const QStringView candidate = makeCandidate(rules);
         if (attempt > attemptLimit)

@@ -15,6 +15,7 @@ namespace lexiglow {
 
 class Notice;
 class RandomSource;
+class StrengthModel;
 
 // One row of the list view as the engine sees it.
 struct ListRow
@@ -45,6 +46,9 @@ struct BatchReport
     // characters) only.
     bool noWords = false;
     bool randomFailed = false;
+    // Under a strength floor, no candidate was accepted within the limit of
+    // candidates: the batch stopped there.
+    bool floorMissed = false;
 };
 
 // Makes password suggestions from the words of the ticked lists.
@@ -95,6 +99,11 @@ public:
     static QString &replaceletters(QString &str1);
 
     const WordPool &pool() const { return m_pool; }
+    // With a model whose floor is set, a password is the first candidate the
+    // model accepts; after StrengthModel::candidateLimit candidates without
+    // one, the batch stops and the user is told. The model must be of this
+    // pool and the settings in force.
+    void setStrength(const StrengthModel *model) { m_strength = model; }
 
 private:
     // The settings of a batch, read once.
@@ -123,6 +132,8 @@ private:
     // Int(r * n) + 1: a whole number from 1 to n.
     int drawUpTo(int n);
 
+    const StrengthModel *m_strength = nullptr;
+    bool m_floorMissed = false;
     RandomSource &m_random;
     SettingsSource &m_settings;
     Notice &m_notice;

@@ -3,6 +3,7 @@
 #include "generation/SuggestionText.h"
 #include "platform/BusyCursor.h"
 #include "platform/SecretClipboard.h"
+#include "platform/Notice.h"
 #include "platform/Twips.h"
 #include "settings/SettingsWindow.h"
 
@@ -11,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QVBoxLayout>
 
 namespace lexiglow {
@@ -57,6 +59,7 @@ passSug::passSug(RandomSource &random, SettingsWindow &settings, Notice &notice,
     : QDialog(parent)
     , m_settings(settings)
     , m_clipboard(clipboard)
+    , m_notice(notice)
     , m_engine(random, settings, notice)
 {
     setObjectName(QStringLiteral("passSug"));
@@ -70,12 +73,16 @@ passSug::passSug(RandomSource &random, SettingsWindow &settings, Notice &notice,
     connect(m_text, &SuggestionText::passwordChosen, this, &passSug::copyPassword);
     connect(&m_clipboard, &SecretClipboard::cleared, m_status,
             [this] { m_status->setText(QStringLiteral("The clipboard no longer holds the password.")); });
+    connect(m_text, &QPlainTextEdit::cursorPositionChanged, this, &passSug::showPasswordAtCursor);
 }
 
 void passSug::buildControls()
 {
     const Twips twips(this);
-    auto *explanation = new QLabel(QStringLiteral("Below is a list of secure passwords you can choose from."), this);
+    auto *explanation = new QLabel(
+        QStringLiteral("Below are passwords made from your word lists. How hard they are to guess is shown under "
+                       "the list; weak ones are marked in red."),
+        this);
     explanation->setObjectName(QStringLiteral("Label1"));
     explanation->setWordWrap(true);
     m_text = new SuggestionText(QStringLiteral("Generating Your Suggestions ..."), this);
@@ -94,6 +101,12 @@ void passSug::buildControls()
     m_modifySettings = button(QStringLiteral("Command3"), QStringLiteral("Modify Settings"), this);
     m_newList = button(QStringLiteral("Command2"), QStringLiteral("New List"), this);
     m_close = button(QStringLiteral("Command1"), QStringLiteral("Close"), this);
+    m_strengthLine = new QLabel(this);
+    m_strengthLine->setObjectName(QStringLiteral("lblStrength"));
+    m_strengthLine->setWordWrap(true);
+    m_strengthLine->setMaximumWidth(twips.x(4815));
+    m_passwordLine = new QLabel(this);
+    m_passwordLine->setObjectName(QStringLiteral("lblPasswordStrength"));
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_modifySettings);
@@ -105,6 +118,8 @@ void passSug::buildControls()
     content->setSpacing(twips.y(120));
     content->addWidget(explanation);
     content->addWidget(m_text);
+    content->addWidget(m_strengthLine);
+    content->addWidget(m_passwordLine);
     content->addWidget(m_status);
     content->addLayout(buttons);
     // The controls keep their places and sizes when the window is resized;
@@ -126,14 +141,116 @@ void passSug::buildlist(const QList<ListRow> &rows, const QStringList &passfiles
 {
     const BusyCursor busy;
     m_engine.buildlist(rows, passfiles);
+    m_engine.setStrength(nullptr);
+    m_strength.reset(); // of the old pool
 }
 
 void passSug::generate()
 {
     const BusyCursor busy;
     BatchText batch;
-    m_engine.generate(batch);
+    if (!prepareStrength(m_settings.currentSettings())) {
+        m_text->setPlainText(SuggestionEngine::heading + SuggestionEngine::lineBreak);
+        return;
+    }
+    const BatchReport report = m_engine.generate(batch);
     m_text->setPlainText(batch.text());
+    if (report.randomFailed) {
+        m_strengthLine->clear(); // the engine said why there is no batch
+        return;
+    }
+    showStrength();
+    if (report.outsideLimits > 0 && m_strength && m_strength->anyFits()) {
+        m_strengthLine->setText(m_strengthLine->text()
+                                + QStringLiteral(" %1 of these passwords break the length limits: no candidate within "
+                                                 "them came up.")
+                                      .arg(report.outsideLimits));
+    }
+}
+
+bool passSug::prepareStrength(const GenerationSettings &settings)
+{
+    m_passwordLine->clear();
+    const std::optional<PasswordRules> rules = PasswordRules::from(settings);
+    if (!rules) {
+        m_engine.setStrength(nullptr);
+        m_strength.reset();
+        m_strengthLine->clear();
+        return true; // the engine names the setting that is not a number
+    }
+    // Worked out once per pool and settings, not per batch or password.
+    if (!m_strength || !(m_strengthRules == *rules)) {
+        m_strength = std::make_unique<StrengthModel>(m_engine.pool(), *rules);
+        m_strengthRules = *rules;
+    }
+    m_engine.setStrength(m_strength.get());
+    const QString floorText = settings.minimumStrength.trimmed();
+    if (floorText.isEmpty()) {
+        m_strength->clearFloor();
+        return true;
+    }
+    const std::optional<double> floor = settingNumber(floorText);
+    QString refusal;
+    if (!floor) {
+        refusal = QStringLiteral("Minimum Strength is not a number: \"%1\".").arg(floorText);
+    } else if (!m_strength->setFloor(*floor)) {
+        const std::optional<double> highest = m_strength->highestFloor();
+        refusal = highest ? QStringLiteral("These lists and settings cannot give %1 bits; the highest Minimum Strength "
+                                           "they can reach is %2 bits.")
+                                .arg(*floor, 0, 'f', 2)
+                                .arg(*highest, 0, 'f', 2)
+                          : QStringLiteral("Too few passwords fit the length limits for any Minimum Strength.");
+    }
+    if (refusal.isEmpty())
+        return true;
+    m_strengthLine->setText(refusal + QStringLiteral(" No passwords were made; change it in Advanced Settings."));
+    return false;
+}
+
+void passSug::showStrength()
+{
+    if (!m_strength)
+        return;
+    const StrengthFigures &figures = m_strength->figures();
+    if (!m_strength->hasWords()) {
+        m_strengthLine->setText(QStringLiteral("The ticked lists hold no word, so every password is a number and "
+                                               "easy to guess."));
+    } else if (!m_strength->anyFits()) {
+        m_strengthLine->setText(QStringLiteral("No password can be as long as the Minimum Password Length and no "
+                                               "longer than the Maximum, so these ignore the limits."));
+    } else {
+        m_strengthLine->setText(QStringLiteral("Strength of these settings: %1 bits (%2) for an attacker who knows "
+                                               "your lists and settings; the likeliest password has %3 bits.")
+                                    .arg(figures.entropy, 0, 'f', 1)
+                                    .arg(strengthVerdict(figures.entropy))
+                                    .arg(figures.minEntropy, 0, 'f', 1));
+    }
+    // A weak password's line gets a red background; the text stays as it is.
+    QList<QTextEdit::ExtraSelection> marks;
+    for (QTextBlock block = m_text->document()->begin().next(); block.isValid(); block = block.next()) {
+        const std::optional<double> bits = m_strength->bits(block.text());
+        if (block.text().isEmpty() || (bits && *bits >= 40))
+            continue;
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(block);
+        mark.format.setBackground(QColor(255, 218, 218));
+        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+        marks.append(mark);
+    }
+    m_text->setExtraSelections(marks);
+    showPasswordAtCursor();
+}
+
+void passSug::showPasswordAtCursor()
+{
+    const QTextBlock block = m_text->textCursor().block();
+    const std::optional<double> bits = m_strength && block.blockNumber() > 0 && !block.text().isEmpty()
+        ? m_strength->bits(block.text())
+        : std::nullopt;
+    m_passwordLine->setText(bits ? QStringLiteral("The password at the cursor: %1 bits (%2).")
+                                       .arg(*bits, 0, 'f', 1)
+                                       .arg(strengthVerdict(*bits))
+                                 : QString());
 }
 
 void passSug::modifySettings()

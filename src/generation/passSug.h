@@ -1,8 +1,11 @@
 #pragma once
 
+#include "generation/StrengthModel.h"
 #include "generation/SuggestionEngine.h"
 
 #include <QDialog>
+
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -52,12 +55,22 @@ private:
     void modifySettings();
     void closeWindow();
     void copyPassword(const QString &password);
+    // The model of the pool and the settings in force, with their floor;
+    // false, after saying so, when there is to be no batch.
+    bool prepareStrength(const GenerationSettings &settings);
+    void showStrength();
+    void showPasswordAtCursor();
 
     SettingsWindow &m_settings;
     SecretClipboard &m_clipboard;
+    Notice &m_notice;
     SuggestionEngine m_engine;
+    std::unique_ptr<StrengthModel> m_strength; // of the pool and m_strengthRules
+    PasswordRules m_strengthRules;
     SuggestionText *m_text = nullptr;
     QLabel *m_status = nullptr;
+    QLabel *m_strengthLine = nullptr;
+    QLabel *m_passwordLine = nullptr;
     QPushButton *m_modifySettings = nullptr;
     QPushButton *m_newList = nullptr;
     QPushButton *m_close = nullptr;

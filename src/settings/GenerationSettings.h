@@ -21,6 +21,8 @@ struct GenerationSettings
     QString letterCase = upperAndLowerCase;
     bool letterReplacement = false;
     bool specialCharacters = false;
+    // Bits every password must have at least; empty for no floor.
+    QString minimumStrength = {};
 
     friend bool operator==(const GenerationSettings &, const GenerationSettings &) = default;
 };

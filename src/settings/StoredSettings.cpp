@@ -41,7 +41,8 @@ std::chrono::seconds clearDelayFromText(QStringView text)
 
 QStringList keys()
 {
-    return {frameKey, letterCaseKey, minimumKey, maximumKey, countKey, replacementKey, specialKey, clearDelayKey};
+    return {frameKey, letterCaseKey, minimumKey,  maximumKey,   countKey,
+            replacementKey, specialKey, strengthKey, clearDelayKey};
 }
 
 QString principalText(const StoredControls &controls, const QString &key)
@@ -63,6 +64,8 @@ QString principalText(const StoredControls &controls, const QString &key)
         return tickText(settings.specialCharacters);
     if (key == clearDelayKey)
         return controls.clearDelay;
+    if (key == strengthKey)
+        return settings.minimumStrength;
     return {};
 }
 
@@ -104,6 +107,8 @@ void applyText(StoredControls &controls, const QString &key, const QString &text
         settings.specialCharacters = tickFromText(text).value_or(settings.specialCharacters);
     } else if (key == clearDelayKey && clearDelayItems().contains(text)) {
         controls.clearDelay = text;
+    } else if (key == strengthKey) {
+        settings.minimumStrength = text;
     }
 }
 

@@ -42,6 +42,7 @@ inline const QString countKey = QStringLiteral("Text3");
 inline const QString replacementKey = QStringLiteral("Check1");
 inline const QString specialKey = QStringLiteral("Check2");
 inline const QString clearDelayKey = QStringLiteral("Combo2");
+inline const QString strengthKey = QStringLiteral("Text4");
 
 // The letter-case items in the order the drop-down list offers them.
 QStringList letterCaseItems();

@@ -77,6 +77,7 @@ void advSettings::buildControls()
     m_minimum = numberBox(QStringLiteral("Text1"), twips, m_frame);
     m_maximum = numberBox(QStringLiteral("Text2"), twips, m_frame);
     m_count = numberBox(QStringLiteral("Text3"), twips, m_frame);
+    m_strength = numberBox(QStringLiteral("Text4"), twips, m_frame);
     m_minimum->setText(GenerationSettings().minimumLength);
     m_maximum->setText(GenerationSettings().maximumLength);
     m_count->setText(GenerationSettings().passwordCount);
@@ -126,6 +127,10 @@ void advSettings::buildControls()
     explanationRow->addSpacing(twips.x(240));
     explanationRow->addWidget(explanation);
     grid->addLayout(explanationRow, 8, 0, 1, 3);
+    grid->addWidget(named(new QLabel(QStringLiteral("Minimum Strength (bits, empty = off)"), m_frame),
+                          QStringLiteral("Label7")),
+                    9, 0);
+    grid->addWidget(m_strength, 9, 1, Qt::AlignLeft);
     grid->setColumnStretch(2, 1);
     m_frame->setMinimumSize(twips.size(5175, 4335));
 
@@ -156,7 +161,8 @@ void advSettings::setTabOrderOfControls()
     setTabOrder(m_maximum, m_count);
     setTabOrder(m_count, m_letterCase);
     setTabOrder(m_letterCase, m_clearDelay);
-    setTabOrder(m_clearDelay, m_cancel);
+    setTabOrder(m_clearDelay, m_strength);
+    setTabOrder(m_strength, m_cancel);
     setTabOrder(m_cancel, m_ok);
 }
 
@@ -181,6 +187,7 @@ StoredControls advSettings::controls() const
     result.settings.letterCase = m_letterCase->currentText();
     result.settings.letterReplacement = m_letterReplacement->isChecked();
     result.settings.specialCharacters = m_specialCharacters->isChecked();
+    result.settings.minimumStrength = m_strength->text();
     return result;
 }
 
@@ -194,6 +201,7 @@ void advSettings::fill(const StoredControls &controls)
     m_letterCase->setCurrentText(controls.settings.letterCase);
     m_letterReplacement->setChecked(controls.settings.letterReplacement);
     m_specialCharacters->setChecked(controls.settings.specialCharacters);
+    m_strength->setText(controls.settings.minimumStrength);
 }
 
 void advSettings::load()

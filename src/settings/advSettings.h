@@ -63,6 +63,7 @@ private:
     QLineEdit *m_minimum = nullptr;
     QLineEdit *m_maximum = nullptr;
     QLineEdit *m_count = nullptr;
+    QLineEdit *m_strength = nullptr; // bits, empty for no floor
     QComboBox *m_letterCase = nullptr;
     QComboBox *m_clearDelay = nullptr;
     QCheckBox *m_specialCharacters = nullptr;

@@ -60,6 +60,19 @@ private slots:
         QGuiApplication::clipboard()->setText(u"another program's"_s);
     }
 
+    void strength_showsWithEveryBatch_floorOutOfReachMakesNone()
+    {
+        const auto line = [this](const QString &name) { return m_window->findChild<QLabel *>(name)->text(); };
+        QVERIFY2(line(u"lblStrength"_s).startsWith(u"Strength of these settings: "_s), qPrintable(line(u"lblStrength"_s)));
+        QCOMPARE(textBox()->extraSelections().size(), 3); // every one weak
+        textBox()->setTextCursor(QTextCursor(textBox()->document()->findBlockByNumber(2)));
+        QVERIFY(line(u"lblPasswordStrength"_s).startsWith(u"The password at the cursor: "_s));
+        m_settings->dialog().findChild<QLineEdit *>(u"Text4"_s)->setText(u"99"_s);
+        click(u"Command2"_s);
+        QVERIFY(!textBox()->toPlainText().contains(first) && !textBox()->toPlainText().contains(second));
+        QVERIFY(line(u"lblStrength"_s).contains(u"the highest Minimum Strength they can reach is "_s));
+    }
+
     void newList_makesTheNextBatch_close_resetsTheTextAndHides()
     {
         QCOMPARE(m_window->windowTitle(), u"Your Password Suggestions"_s);

@@ -108,16 +108,16 @@ private slots:
         QVERIFY(!window->isVisible());
         // The next use: the same dialog, or after the close box a new one.
         QCOMPARE(shown(), next);
-        // A fresh start, new windows over the same store, shows what was stored: all eight keys.
-        QCOMPARE(m_env->store.writes, leaveBy == u"Enter"_s ? 8 : 0);
+        // A fresh start, new windows over the same store, shows what was stored: all nine keys.
+        QCOMPARE(m_env->store.writes, leaveBy == u"Enter"_s ? 9 : 0);
         m_window.emplace(m_env->store, m_env->notice, nullptr);
         QCOMPARE(shown(), leaveBy == u"Enter"_s ? edited : first);
     }
 
     void tabOrder_runsFromTheTicksThroughTheFieldsToTheButtons()
     {
-        const QStringList expected{u"Check1"_s, u"Check2"_s, u"Text1"_s,    u"Text2"_s,    u"Text3"_s,
-                                   u"Combo1"_s, u"Combo2"_s, u"Command1"_s, u"Command2"_s};
+        const QStringList expected{u"Check1"_s, u"Check2"_s, u"Text1"_s,    u"Text2"_s,   u"Text3"_s,
+                                   u"Combo1"_s, u"Combo2"_s, u"Text4"_s, u"Command1"_s, u"Command2"_s};
         QStringList order;
         for (QWidget *w = dialog().findChild<QWidget *>(expected.first()); order.size() < expected.size();
              w = w->nextInFocusChain())

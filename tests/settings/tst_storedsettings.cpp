@@ -132,7 +132,7 @@ private slots:
             QVERIFY(storedSettings::store(store, controls));
         }
         QCOMPARE(QString::fromUtf8(listbytes::read(ini)),
-                 u"[Values]\nCheck1=0\nCheck2=1\nCombo1=Upper Case Only\nCombo2=30 seconds\nFrame2=Einstellungen\nText1=40\nText2=six\nText3=25\n\n"
+                 u"[Values]\nCheck1=0\nCheck2=1\nCombo1=Upper Case Only\nCombo2=30 seconds\nFrame2=Einstellungen\nText1=40\nText2=six\nText3=25\nText4=\n\n"
                  "[passfiles]\ncount=3\npassfile1=%1/a.lxg\npassfile2=%1/b.lxg\npassfile3=%1/c.lxg\n"_s.arg(m_program.path()));
 
         // Read back; a letter case with no item chosen first becomes the first item.

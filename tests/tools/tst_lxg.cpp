@@ -47,6 +47,7 @@ private slots:
     void show_foreignOrDamagedFile_exits1();
     void suggest_drawsFromGivenLists_skipsUnreadableOnes_orUsesTheLibrary();
     void suggest_warnsAboutUnmetRules_failsClosed_escapesControlCharacters();
+    void strength_ofShippedLists_floorHoldsOnEveryPassword_orIsRefused();
     void usageError_exits2WithOneLine_helpExits0();
     void shippedList_followsTheRules_builtFileMatches_data();
     void shippedList_followsTheRules_builtFileMatches();
@@ -189,11 +190,35 @@ void TestLxg::suggest_warnsAboutUnmetRules_failsClosed_escapesControlCharacters(
     QCOMPARE(failing.err, u"lxg: The system's random number generator failed (Function not implemented), so no password was made.\n"_s);
 }
 
+void TestLxg::strength_ofShippedLists_floorHoldsOnEveryPassword_orIsRefused()
+{
+    QStringList paths; // the eight shipped lists
+    for (const QFileInfo &list : QDir(QStringLiteral(BUILT_LISTS)).entryInfoList({u"*.lxg"_s}))
+        paths.append(list.filePath());
+    const Run figures = lxg(QStringList{u"strength"_s} + paths);
+    QCOMPARE(figures.exitCode, 0);
+    QVERIFY2(figures.out.contains(u"\nentropy: 28.04 bits\nmin-entropy: 18.53 bits\n"_s), qPrintable(figures.out));
+    QVERIFY(figures.out.contains(u"one word or none: 29.8 %"_s));
+
+    const Run floored = lxg(QStringList{u"suggest"_s, u"--strength"_s, u"--min-bits=25"_s, u"--count=300"_s} + paths);
+    QCOMPARE(floored.exitCode, 0);
+    const QStringList lines = floored.out.chopped(1).split(u'\n');
+    QCOMPARE(lines.size(), 300);
+    for (const QString &line : lines) {
+        const QStringList parts = line.split(u'\t');
+        QVERIFY2(parts.size() == 2 && parts[1].toDouble() >= 25 && parts[0].size() >= 8, qPrintable(line));
+    }
+    const Run beyond = lxg(QStringList{u"suggest"_s, u"--min-bits"_s, u"31"_s} + paths);
+    QCOMPARE(beyond.exitCode, 1);
+    QCOMPARE(beyond.out, QString());
+    QVERIFY2(beyond.err.contains(u"the highest floor they can reach is 30.86 bits"_s), qPrintable(beyond.err));
+}
+
 void TestLxg::usageError_exits2WithOneLine_helpExits0()
 {
     for (const QString &line : {u""_s, u"make"_s, u"create x.lxg"_s, u"create --name X"_s, u"create x.lxg --name"_s,
                                 u"create x.lxg --name=X --colour=red"_s, u"show a.lxg b.lxg"_s, u"suggest --min eight"_s,
-                                u"suggest --case=title"_s, u"suggest --count 100001"_s, u"suggest --special=yes"_s}) {
+                                u"suggest --case=title"_s, u"suggest --count 100001"_s, u"suggest --special=yes"_s, u"strength --min-bits=x"_s}) {
         const Run run = lxg(line.split(u' ', Qt::SkipEmptyParts));
         QVERIFY2(run.exitCode == 2 && run.err.count(u'\n') == 1 && run.err.startsWith(u"lxg: "_s)
                      && run.err.endsWith(u" (try 'lxg --help')\n"_s),

@@ -20,10 +20,15 @@ namespace lxg {
 namespace {
 
 // Writes each password of a batch on a line of its own, in UTF-8, in large
-// blocks, with control characters made visible.
+// blocks, with control characters made visible; with a model, each followed
+// by a tab and its bits.
 class LineSink final : public SuggestionSink
 {
 public:
+    explicit LineSink(const StrengthModel *strength)
+        : m_strength(strength)
+    {
+    }
     ~LineSink() override { flush(); }
 
     // The engine starts a batch, or takes one back, this way: what is not
@@ -32,6 +37,11 @@ public:
     void append(QStringView text) override
     {
         const QStringView password = text.sliced(SuggestionEngine::lineBreak.size());
+        if (m_strength) {
+            appendLine(visible(password).toUtf8() + '\t'
+                       + QByteArray::number(m_strength->bits(password).value_or(0), 'f', 2) + '\n');
+            return;
+        }
         if (m_used + password.size() + 1 > qsizetype(m_block.size()))
             flush();
         if (password.size() + 1 <= qsizetype(m_block.size())) {
@@ -68,22 +78,32 @@ private:
         m_used += line.size();
     }
 
+    const StrengthModel *m_strength;
     std::array<char, 1 << 16> m_block{};
     qsizetype m_used = 0;
 };
 
-class FixedSettings final : public SettingsSource
+// Says what the passwords of a batch do not meet; they are printed all the same.
+void warnAbout(const BatchReport &report, const GenerationSettings &settings)
 {
-public:
-    explicit FixedSettings(GenerationSettings settings)
-        : m_settings(std::move(settings))
-    {
+    if (report.noWords)
+        err() << "lxg: warning: no list gave a word, so the passwords are numbers only" << Qt::endl;
+    if (report.outsideLimits > 0) {
+        err() << "lxg: warning: " << report.outsideLimits << " of " << report.passwords
+              << " passwords are outside the length limits (--min " << settings.minimumLength << ", --max "
+              << settings.maximumLength << "): no candidate within them came up" << Qt::endl;
     }
-    GenerationSettings currentSettings() override { return m_settings; }
+}
 
-private:
-    GenerationSettings m_settings;
-};
+} // namespace
+
+QStringList suggestOptions()
+{
+    return {QStringLiteral("min"), QStringLiteral("max"), QStringLiteral("count"), QStringLiteral("case"),
+            QStringLiteral("min-bits")};
+}
+
+QStringList suggestFlags() { return {QStringLiteral("replace"), QStringLiteral("special")}; }
 
 GenerationSettings suggestSettings(const Arguments &parsed)
 {
@@ -98,6 +118,8 @@ GenerationSettings suggestSettings(const Arguments &parsed)
     number(QStringLiteral("min"), settings.minimumLength);
     number(QStringLiteral("max"), settings.maximumLength);
     number(QStringLiteral("count"), settings.passwordCount);
+    QString floor;
+    number(QStringLiteral("min-bits"), floor);
     if (!SuggestionEngine::allowedCount(*settingNumber(settings.passwordCount)))
         throw UsageError(QStringLiteral("--count can be at most %1").arg(SuggestionEngine::maxPasswordCount));
 
@@ -131,34 +153,13 @@ std::optional<QStringList> suggestLists(const Arguments &parsed, ErrorStreamNoti
     return library.passfiles().mid(1);
 }
 
-// Says what the passwords of a batch do not meet; they are printed all the same.
-void warnAbout(const BatchReport &report, const GenerationSettings &settings)
+bool readLists(SuggestionEngine &engine, ErrorStreamNotice &notice, const Arguments &parsed)
 {
-    if (report.noWords)
-        err() << "lxg: warning: no list gave a word, so the passwords are numbers only" << Qt::endl;
-    if (report.outsideLimits > 0) {
-        err() << "lxg: warning: " << report.outsideLimits << " of " << report.passwords
-              << " passwords are outside the length limits (--min " << settings.minimumLength << ", --max "
-              << settings.maximumLength << "): no candidate within them came up" << Qt::endl;
-    }
-}
-
-} // namespace
-
-int suggest(const QStringList &args)
-{
-    const Arguments parsed = Arguments::parse(
-        args, {QStringLiteral("min"), QStringLiteral("max"), QStringLiteral("count"), QStringLiteral("case")},
-        {QStringLiteral("replace"), QStringLiteral("special")});
-    const GenerationSettings chosen = suggestSettings(parsed);
-    FixedSettings settings(chosen);
-    ErrorStreamNotice notice;
     const std::optional<QStringList> lists = suggestLists(parsed, notice);
     if (!lists)
-        return exitFailure;
-
-    SystemRandomSource random;
-    SuggestionEngine engine(random, settings, notice);
+        return false;
+    if (lists->isEmpty())
+        err() << "lxg: no word lists in the library, so the passwords are numbers only" << Qt::endl;
     engine.startPool();
     qsizetype read = 0;
     for (const QString &list : *lists) {
@@ -172,15 +173,33 @@ int suggest(const QStringList &args)
         }
     }
     notice.currentFile.clear();
-    if (read == 0 && !parsed.positionals.isEmpty())
+    return read > 0 || parsed.positionals.isEmpty();
+}
+
+int suggest(const QStringList &args)
+{
+    const Arguments parsed = Arguments::parse(args, suggestOptions(), suggestFlags() << QStringLiteral("strength"));
+    FixedSettings settings(suggestSettings(parsed));
+    SystemRandomSource random;
+    ErrorStreamNotice notice;
+    SuggestionEngine engine(random, settings, notice);
+    if (!readLists(engine, notice, parsed))
         return exitFailure;
 
-    LineSink sink;
+    std::unique_ptr<StrengthModel> model;
+    if (parsed.options.contains(QStringLiteral("strength")) || parsed.options.contains(QStringLiteral("min-bits"))) {
+        std::optional<std::unique_ptr<StrengthModel>> made = strengthModel(engine.pool(), settings.currentSettings(), parsed);
+        if (!made)
+            return exitFailure;
+        model = std::move(*made);
+        engine.setStrength(model.get());
+    }
+    LineSink sink(parsed.options.contains(QStringLiteral("strength")) ? model.get() : nullptr);
     const BatchReport report = engine.generate(sink);
     sink.flush();
-    if (report.randomFailed)
+    if (report.randomFailed || report.floorMissed)
         return exitFailure;
-    warnAbout(report, chosen);
+    warnAbout(report, settings.currentSettings());
     return exitOk;
 }
 

@@ -29,6 +29,13 @@ constexpr char helpText[] =
     "                     lower or upper case\n"
     "      --replace      replace a, i and e by @, 1 and 3\n"
     "      --special      add one of ( ) * + , - . /\n"
+    "      --min-bits B   only passwords of at least B bits (see strength)\n"
+    "      --strength     print each password's bits after a tab\n"
+    "  lxg strength [the options of suggest] [LIST.lxg ...]\n"
+    "      Prints how strong the passwords of these lists and settings are to\n"
+    "      an attacker who knows both: entropy and min-entropy in bits, the\n"
+    "      count of distinct passwords, the share of one word or none, the\n"
+    "      guesses needed on average, and a verdict.\n"
     "  lxg --help\n"
     "      Shows this help.\n"
     "\n"
@@ -49,6 +56,8 @@ int run(const QStringList &args)
         return show(args.mid(1));
     if (command == u"suggest")
         return suggest(args.mid(1));
+    if (command == u"strength")
+        return strength(args.mid(1));
     if (command.isEmpty())
         throw UsageError(QStringLiteral("no command given"));
     throw UsageError(QStringLiteral("unknown command '%1'").arg(command));

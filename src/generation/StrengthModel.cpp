@@ -1,0 +1,760 @@
+#include "generation/StrengthModel.h"
+
+#include "generation/SuggestionEngine.h"
+#include "generation/WordPool.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numeric>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace lexiglow {
+
+namespace {
+
+// Chances are kept as whole numbers over one common denominator, so that
+// candidates that give the same text add up exactly and passwords of equal
+// chance fall into one bin.
+using Weight = quint64;
+
+constexpr char16_t firstSpecial = u'(';
+constexpr char16_t lastSpecial = u'/';
+constexpr int attemptLimit = SuggestionEngine::attemptLimit;
+
+bool isSpecial(char16_t ch) { return ch >= firstSpecial && ch <= lastSpecial; }
+
+// Where one way of making a text stands: at the start of a token of its
+// remaining tokens (a tail such as "NW": number, then word), inside a word
+// (at a node of the prefix tree of the words), or after a number's first
+// digit.
+enum Kind : quint8 { AtStart, InWord, InNumber };
+
+struct Way
+{
+    Kind kind;
+    quint8 tail; // the tokens after the current one, or from it AtStart
+    quint32 node;
+    Weight weight;
+
+    quint64 place() const { return quint64(kind) << 40 | quint64(tail) << 32 | node; }
+};
+
+struct Node
+{
+    std::vector<std::pair<char16_t, quint32>> children; // by character
+    Weight weight = 0; // of the word ending here; 0 if none
+    quint32 depth = 0;
+    // Token kinds (1 word, 2 number, 4 special) whose first character
+    // continues a word of this subtree that has longer words after it.
+    quint8 mixBelow = 0;
+};
+
+struct Bin
+{
+    quint32 length;
+    Weight weight;
+    quint64 count;
+};
+
+struct PairHash
+{
+    std::size_t operator()(const std::pair<quint64, Weight> &key) const
+    {
+        return std::size_t((key.first * 0x9E3779B97F4A7C15ULL) ^ (key.second + (key.second << 7)));
+    }
+};
+
+struct KeyHash
+{
+    std::size_t operator()(const std::vector<Weight> &key) const
+    {
+        quint64 h = 1469598103934665603ULL;
+        for (const Weight part : key)
+            h = (h ^ part) * 1099511628211ULL;
+        return std::size_t(h);
+    }
+};
+
+using BinMap = std::unordered_map<std::pair<quint64, Weight>, qint64, PairHash>;
+
+void mergeWays(std::vector<Way> &ways)
+{
+    std::sort(ways.begin(), ways.end(), [](const Way &a, const Way &b) { return a.place() < b.place(); });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < ways.size(); ++i) {
+        if (kept > 0 && ways[kept - 1].place() == ways[i].place())
+            ways[kept - 1].weight += ways[i].weight;
+        else
+            ways[kept++] = ways[i];
+    }
+    ways.resize(kept);
+}
+
+} // namespace
+
+std::optional<PasswordRules> PasswordRules::from(const GenerationSettings &settings)
+{
+    const std::optional<double> minimum = settingNumber(settings.minimumLength);
+    const std::optional<double> maximum = settingNumber(settings.maximumLength);
+    if (!minimum || !maximum)
+        return std::nullopt;
+    PasswordRules rules{*minimum, *maximum, Case::Keep, settings.letterReplacement, settings.specialCharacters};
+    if (settings.letterCase == GenerationSettings::lowerCaseOnly)
+        rules.letterCase = Case::Lower;
+    else if (settings.letterCase == GenerationSettings::upperCaseOnly)
+        rules.letterCase = Case::Upper;
+    return rules;
+}
+
+struct StrengthModel::Model
+{
+    PasswordRules rules;
+    std::vector<Node> nodes{1}; // 0 is the root
+    std::vector<std::string> tails{""};
+    std::vector<quint8> tailRest{0};
+    std::vector<Way> start;
+    long double denominator = 1;
+    bool hasWords = false;
+
+    // Distinct states at a token start, each with every text that can follow.
+    std::unordered_map<std::vector<Weight>, int, KeyHash> syncIndex;
+    std::vector<std::vector<Bin>> syncBins;
+    QHash<quint32, std::vector<Bin>> wordClasses; // words below a node, by length and weight
+
+    // Every text a candidate can be, by length and weight.
+    std::vector<Bin> bins;
+    long double fitting = 0; // chance that a candidate fits the limits
+    long double fitFactor = 1, otherFactor = 1;
+    // Under a floor: the highest candidate weight accepted and the chance a
+    // candidate is accepted.
+    std::optional<Weight> threshold;
+    long double accepted = 0;
+
+    quint8 tailOf(const std::string &tokens);
+    void addWord(const QString &text, Weight weight);
+    void markMixes();
+    quint32 child(quint32 node, char16_t ch) const;
+    void boundary(quint8 rest, Weight weight, std::vector<Way> &out, Weight &accept) const;
+    void advanceWord(quint32 node, char16_t ch, quint8 rest, Weight weight, std::vector<Way> &out, Weight &accept) const;
+    void step(const std::vector<Way> &ways, char16_t ch, std::vector<Way> &out, Weight &accept) const;
+    // The characters the ways can read next, sorted.
+    void readable(const std::vector<Way> &ways, std::vector<char16_t> &out) const;
+    Weight weightOf(QStringView text) const;
+    int sync(std::vector<Way> ways, Weight accept, Weight &scale);
+    std::vector<Bin> follow(const std::vector<Way> &ways, Weight accept);
+    const std::vector<Bin> &classesBelow(quint32 node);
+    bool fits(quint32 length) const { return length >= rules.minimum && length <= rules.maximum; }
+    long double chance(quint32 length, Weight weight) const;
+};
+
+quint8 StrengthModel::Model::tailOf(const std::string &tokens)
+{
+    const auto found = std::find(tails.begin(), tails.end(), tokens);
+    if (found != tails.end())
+        return quint8(found - tails.begin());
+    const quint8 rest = tokens.empty() ? 0 : tailOf(tokens.substr(1));
+    tails.push_back(tokens);
+    tailRest.push_back(rest);
+    return quint8(tails.size() - 1);
+}
+
+void StrengthModel::Model::addWord(const QString &text, Weight weight)
+{
+    // Texts come in sorted order, so a node's new child is always its last.
+    quint32 node = 0;
+    for (const QChar ch : text) {
+        std::vector<std::pair<char16_t, quint32>> &children = nodes[node].children;
+        if (children.empty() || children.back().first != ch.unicode()) {
+            const auto next = quint32(nodes.size());
+            children.emplace_back(ch.unicode(), next);
+            Node fresh;
+            fresh.depth = nodes[node].depth + 1;
+            nodes.push_back(std::move(fresh));
+            node = next;
+        } else {
+            node = children.back().second;
+        }
+    }
+    nodes[node].weight = weight;
+}
+
+void StrengthModel::Model::markMixes()
+{
+    std::vector<bool> firstOfWord(0x10000, false);
+    for (const auto &[ch, next] : nodes[0].children)
+        firstOfWord[ch] = true;
+    // A child's index is above its parent's, so one pass from the end sees
+    // every subtree before its root.
+    std::vector<quint32> parent(nodes.size(), 0);
+    for (quint32 i = 0; i < nodes.size(); ++i) {
+        for (const auto &[ch, next] : nodes[i].children)
+            parent[next] = i;
+    }
+    for (quint32 i = quint32(nodes.size()) - 1; i > 0; --i) {
+        quint8 own = 0;
+        if (nodes[i].weight != 0) {
+            for (const auto &[ch, next] : nodes[i].children)
+                own |= (firstOfWord[ch] ? 1 : 0) | (ch >= u'1' && ch <= u'9' ? 2 : 0) | (isSpecial(ch) ? 4 : 0);
+        }
+        nodes[parent[i]].mixBelow |= quint8(own | nodes[i].mixBelow);
+    }
+}
+
+quint32 StrengthModel::Model::child(quint32 node, char16_t ch) const
+{
+    const auto &children = nodes[node].children;
+    const auto found = std::lower_bound(children.begin(), children.end(), ch,
+                                        [](const std::pair<char16_t, quint32> &edge, char16_t c) { return edge.first < c; });
+    return found != children.end() && found->first == ch ? found->second : 0;
+}
+
+void StrengthModel::Model::boundary(quint8 rest, Weight weight, std::vector<Way> &out, Weight &accept) const
+{
+    if (rest == 0)
+        accept += weight;
+    else
+        out.push_back({AtStart, rest, 0, weight});
+}
+
+void StrengthModel::Model::advanceWord(quint32 node, char16_t ch, quint8 rest, Weight weight, std::vector<Way> &out,
+                                       Weight &accept) const
+{
+    const quint32 next = child(node, ch);
+    if (next == 0)
+        return;
+    if (!nodes[next].children.empty())
+        out.push_back({InWord, rest, next, weight});
+    if (nodes[next].weight != 0)
+        boundary(rest, weight * nodes[next].weight, out, accept);
+}
+
+void StrengthModel::Model::step(const std::vector<Way> &ways, char16_t ch, std::vector<Way> &out, Weight &accept) const
+{
+    for (const Way &way : ways) {
+        switch (way.kind) {
+        case AtStart: {
+            const char token = tails[way.tail][0];
+            const quint8 rest = tailRest[way.tail];
+            if (token == 'W') {
+                advanceWord(0, ch, rest, way.weight, out, accept);
+            } else if (token == 'N') {
+                if (ch >= u'1' && ch <= u'9') {
+                    out.push_back({InNumber, rest, 0, way.weight});
+                    boundary(rest, way.weight, out, accept);
+                }
+            } else if (isSpecial(ch)) {
+                boundary(rest, way.weight, out, accept);
+            }
+            break;
+        }
+        case InWord:
+            advanceWord(way.node, ch, way.tail, way.weight, out, accept);
+            break;
+        case InNumber:
+            if (ch >= u'0' && ch <= u'9')
+                boundary(way.tail, way.weight, out, accept);
+            break;
+        }
+    }
+    mergeWays(out);
+}
+
+void StrengthModel::Model::readable(const std::vector<Way> &ways, std::vector<char16_t> &out) const
+{
+    for (const Way &way : ways) {
+        const char token = way.kind == AtStart ? tails[way.tail][0] : way.kind == InWord ? 'W' : 'D';
+        if (token == 'W') {
+            for (const auto &[ch, node] : nodes[way.kind == AtStart ? 0 : way.node].children)
+                out.push_back(ch);
+        } else if (token == 'N' || token == 'D') {
+            for (char16_t ch = token == 'N' ? u'1' : u'0'; ch <= u'9'; ++ch)
+                out.push_back(ch);
+        } else {
+            for (char16_t ch = firstSpecial; ch <= lastSpecial; ++ch)
+                out.push_back(ch);
+        }
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+}
+
+Weight StrengthModel::Model::weightOf(QStringView text) const
+{
+    std::vector<Way> ways = start;
+    std::vector<Way> next;
+    Weight accept = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (ways.empty())
+            return 0;
+        next.clear();
+        accept = 0;
+        step(ways, text[i].unicode(), next, accept);
+        ways.swap(next);
+    }
+    return accept;
+}
+
+int StrengthModel::Model::sync(std::vector<Way> ways, Weight accept, Weight &scale)
+{
+    Weight divisor = accept;
+    for (const Way &way : ways)
+        divisor = std::gcd(divisor, way.weight);
+    scale = divisor;
+    std::vector<Weight> key{accept / divisor};
+    for (Way &way : ways) {
+        way.weight /= divisor;
+        key.push_back(way.place());
+        key.push_back(way.weight);
+    }
+    if (const auto found = syncIndex.find(key); found != syncIndex.end())
+        return found->second;
+    std::vector<Bin> followers = follow(ways, accept / divisor);
+    const int index = int(syncBins.size());
+    syncBins.push_back(std::move(followers));
+    syncIndex.emplace(std::move(key), index);
+    return index;
+}
+
+const std::vector<Bin> &StrengthModel::Model::classesBelow(quint32 node)
+{
+    if (const auto found = wordClasses.constFind(node); found != wordClasses.cend())
+        return *found;
+    BinMap classes;
+    std::vector<quint32> stack{node};
+    while (!stack.empty()) {
+        const quint32 at = stack.back();
+        stack.pop_back();
+        for (const auto &[ch, next] : nodes[at].children) {
+            if (nodes[next].weight != 0)
+                ++classes[{nodes[next].depth, nodes[next].weight}];
+            stack.push_back(next);
+        }
+    }
+    std::vector<Bin> result;
+    for (const auto &[key, count] : classes)
+        result.push_back({quint32(key.first), key.second, quint64(count)});
+    return *wordClasses.insert(node, std::move(result));
+}
+
+std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept)
+{
+    // Counts may go below zero on the way: texts that a state at a token
+    // start gives are taken whole and those that go on otherwise are taken
+    // back.
+    BinMap texts;
+    if (accept != 0)
+        ++texts[{0, accept}];
+    // Texts that go on from a later token start: (state, offset, scale).
+    struct Later
+    {
+        int state;
+        quint32 offset;
+        Weight scale;
+        bool operator==(const Later &) const = default;
+    };
+    struct LaterHash
+    {
+        std::size_t operator()(const Later &later) const
+        {
+            return std::size_t((quint64(later.state) << 32 | later.offset) * 0x9E3779B97F4A7C15ULL ^ later.scale);
+        }
+    };
+    std::unordered_map<Later, qint64, LaterHash> later;
+
+    struct Frame
+    {
+        std::vector<Way> ways;
+        quint32 depth;
+        qint64 sign;
+    };
+    std::vector<Frame> stack;
+    stack.push_back({first, 0, 1});
+    std::vector<char16_t> characters;
+    std::vector<Way> next;
+    std::vector<Way> starts;
+    std::vector<Way> rest;
+
+    // Where the texts after one character go: a final text, a token start,
+    // the words below one node counted by class, or a frame to walk.
+    const auto take = [&](std::vector<Way> &ways, Weight ends, quint32 depth, qint64 sign) {
+        if (ways.empty()) {
+            if (ends != 0)
+                texts[{depth, ends}] += sign;
+            return;
+        }
+        if (std::all_of(ways.begin(), ways.end(), [](const Way &way) { return way.kind == AtStart; })) {
+            Weight scale = 1;
+            const int state = sync(ways, ends, scale);
+            later[{state, depth, scale}] += sign;
+            return;
+        }
+        if (ends != 0)
+            texts[{depth, ends}] += sign;
+        const quint32 node = ways.front().node;
+        const bool oneNode = std::all_of(ways.begin(), ways.end(), [&](const Way &way) {
+            return way.kind == InWord && way.node == node;
+        });
+        if (oneNode) {
+            // No word below ends where another goes on with a character that
+            // can follow it, so every word below gives texts of its own:
+            // count them by length and weight.
+            quint8 kinds = 0;
+            std::vector<Way> after;
+            Weight afterEnds = 0;
+            for (const Way &way : ways) {
+                if (way.tail != 0) {
+                    const char token = tails[way.tail][0];
+                    kinds |= token == 'W' ? 1 : token == 'N' ? 2 : 4;
+                }
+                boundary(way.tail, way.weight, after, afterEnds);
+            }
+            if ((nodes[node].mixBelow & kinds) == 0) {
+                const std::vector<Bin> &classes = classesBelow(node);
+                const quint32 base = depth - nodes[node].depth;
+                if (after.empty()) {
+                    for (const Bin &word : classes)
+                        texts[{base + word.length, afterEnds * word.weight}] += sign * qint64(word.count);
+                    return;
+                }
+                mergeWays(after);
+                Weight scale = 1;
+                const int state = sync(after, afterEnds, scale);
+                const std::vector<Bin> &words = classesBelow(node);
+                for (const Bin &word : words)
+                    later[{state, base + word.length, scale * word.weight}] += sign * qint64(word.count);
+                return;
+            }
+        }
+        stack.push_back({std::move(ways), depth, sign});
+        ways = {};
+    };
+
+    while (!stack.empty()) {
+        const Frame frame = std::move(stack.back());
+        stack.pop_back();
+        // Ways at different places (a token start, a node of the tree, a
+        // number) give different texts unless they read the same character.
+        // A place whose texts are counted at once (a token start, or words
+        // that run into nothing) is taken whole; the walk then follows only
+        // what the others read, and takes back what that place gave there.
+        const auto placeOf = [](const Way &way) {
+            return way.kind == AtStart ? quint64(0) : quint64(way.kind) << 40 | way.node;
+        };
+        std::optional<quint64> cheapest;
+        std::size_t widest = 0;
+        for (const Way &way : frame.ways) {
+            const quint64 place = placeOf(way);
+            if (place == cheapest)
+                continue;
+            std::size_t width = 0;
+            if (way.kind == AtStart) {
+                width = 0x10000; // every character a word can start with
+            } else if (way.kind == InWord) {
+                quint8 kinds = 0;
+                for (const Way &other : frame.ways) {
+                    if (placeOf(other) == place && other.tail != 0) {
+                        const char token = tails[other.tail][0];
+                        kinds |= token == 'W' ? 1 : token == 'N' ? 2 : 4;
+                    }
+                }
+                if ((nodes[way.node].mixBelow & kinds) == 0)
+                    width = nodes[way.node].children.size();
+            }
+            if (width > widest) {
+                widest = width;
+                cheapest = place;
+            }
+        }
+        starts.clear();
+        rest.clear();
+        for (const Way &way : frame.ways)
+            (cheapest && placeOf(way) == *cheapest ? starts : rest).push_back(way);
+        const quint32 depth = frame.depth + 1;
+        characters.clear();
+        if (rest.empty() || starts.empty()) {
+            readable(frame.ways, characters);
+            for (const char16_t ch : characters) {
+                next.clear();
+                Weight ends = 0;
+                step(frame.ways, ch, next, ends);
+                take(next, ends, depth, frame.sign);
+            }
+            continue;
+        }
+        readable(rest, characters);
+        std::vector<Way> part = starts;
+        take(part, 0, frame.depth, frame.sign);
+        for (const char16_t ch : characters) {
+            next.clear();
+            Weight ends = 0;
+            step(frame.ways, ch, next, ends);
+            take(next, ends, depth, frame.sign);
+            next.clear();
+            ends = 0;
+            step(starts, ch, next, ends);
+            take(next, ends, depth, -frame.sign);
+        }
+    }
+    for (const auto &[at, count] : later) {
+        if (count == 0)
+            continue;
+        for (const Bin &bin : syncBins[at.state])
+            texts[{at.offset + bin.length, at.scale * bin.weight}] += count * qint64(bin.count);
+    }
+    std::vector<Bin> result;
+    result.reserve(texts.size());
+    for (const auto &[key, count] : texts) {
+        if (count != 0)
+            result.push_back({quint32(key.first), key.second, quint64(count)});
+    }
+    return result;
+}
+
+long double StrengthModel::Model::chance(quint32 length, Weight weight) const
+{
+    const long double candidate = (long double)weight / denominator;
+    if (threshold)
+        return fits(length) && weight <= *threshold ? candidate / accepted : 0;
+    return candidate * (fits(length) ? fitFactor : otherFactor);
+}
+
+StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
+    : m_model(std::make_unique<Model>())
+{
+    Model &m = *m_model;
+    m.rules = rules;
+    // Entry k is drawn when r * N rounds to k: the ends half as often.
+    const qsizetype n = pool.size();
+    const Weight whole = n == 0 ? 1 : Weight(2 * n);
+    QHash<QString, Weight> texts;
+    Weight empty = 0;
+    for (qsizetype k = 0; k <= n; ++k) {
+        const Weight weight = n == 0 || k == 0 || k == n ? 1 : 2;
+        QString text = pool.entry(k);
+        qsizetype from = 0, to = text.size();
+        while (from < to && text[from] == u' ')
+            ++from;
+        while (to > from && text[to - 1] == u' ')
+            --to;
+        text = text.sliced(from, to - from);
+        if (rules.letterReplacement)
+            SuggestionEngine::replaceletters(text);
+        if (rules.letterCase == PasswordRules::Case::Lower)
+            text = text.toLower();
+        else if (rules.letterCase == PasswordRules::Case::Upper)
+            text = text.toUpper();
+        if (text.isEmpty())
+            empty += weight;
+        else
+            texts[text] += weight;
+    }
+    QStringList sorted = texts.keys();
+    std::sort(sorted.begin(), sorted.end());
+    for (const QString &text : std::as_const(sorted))
+        m.addWord(text, texts.value(text));
+    m.hasWords = !sorted.isEmpty();
+    m.markMixes();
+
+    // Out of five drop numbers, 3 empties the first word and 4 the second;
+    // the arrangement is one of three; with special characters, of eight.
+    const Weight oneWord = 3 * empty + whole;
+    const Weight noWord = 3 * empty * empty + 2 * empty * whole;
+    struct Shape
+    {
+        const char *tokens;
+        Weight weight;
+    };
+    const std::vector<Shape> shapes = rules.specialCharacters
+        ? std::vector<Shape>{{"WNWS", 3}, {"WSWN", 3}, {"NWSW", 3}, {"WNS", oneWord}, {"WSN", oneWord},
+                             {"NSW", oneWord}, {"NWS", 2 * oneWord}, {"SWN", oneWord}, {"NS", 2 * noWord},
+                             {"SN", noWord}}
+        : std::vector<Shape>{{"WNW", 1}, {"WWN", 1}, {"NWW", 1}, {"WN", oneWord}, {"NW", oneWord}, {"N", noWord}};
+    for (const Shape &shape : shapes)
+        m.start.push_back({AtStart, m.tailOf(shape.tokens), 0, shape.weight});
+    mergeWays(m.start);
+    m.denominator = 5.0L * whole * whole * 99 * (rules.specialCharacters ? 24 : 1);
+
+    Weight scale = 1;
+    const int root = m.sync(m.start, 0, scale);
+    m.bins = m.syncBins[root];
+    for (Bin &bin : m.bins)
+        bin.weight *= scale;
+    m.syncBins.clear();
+    m.syncIndex.clear();
+    m.wordClasses.clear();
+
+    for (const Bin &bin : m.bins) {
+        if (m.fits(bin.length))
+            m.fitting += (long double)bin.count * bin.weight / m.denominator;
+    }
+    if (m.fitting > 0) {
+        // The first 1499 candidates are tested; the 1500th is returned as is.
+        const long double none = std::exp((long double)(attemptLimit - 1) * std::log1p(-std::min(m.fitting, 1.0L)));
+        m.fitFactor = none + (1 - none) / m.fitting;
+        m.otherFactor = none;
+    }
+    updateFigures();
+}
+
+StrengthModel::~StrengthModel() = default;
+
+bool StrengthModel::hasWords() const { return m_model->hasWords; }
+
+bool StrengthModel::anyFits() const { return m_model->fitting > 0; }
+
+void StrengthModel::updateFigures()
+{
+    const Model &m = *m_model;
+    struct Group
+    {
+        long double chance;
+        long double count;
+    };
+    std::vector<Group> groups;
+    for (const Bin &bin : m.bins) {
+        if (const long double chance = m.chance(bin.length, bin.weight); chance > 0)
+            groups.push_back({chance, (long double)bin.count});
+    }
+    std::sort(groups.begin(), groups.end(), [](const Group &a, const Group &b) { return a.chance > b.chance; });
+    long double entropy = 0, distinct = 0, guesses = 0;
+    for (const Group &group : groups) {
+        entropy -= group.count * group.chance * std::log2(group.chance);
+        guesses += group.chance * (group.count * distinct + group.count * (group.count + 1) / 2);
+        distinct += group.count;
+    }
+    m_figures.entropy = double(entropy);
+    m_figures.minEntropy = groups.empty() ? 0 : double(-std::log2(groups.front().chance));
+    m_figures.distinct = double(distinct);
+    m_figures.averageGuesses = double(guesses);
+
+    // Passwords of one word or none: each such candidate counted with the
+    // chance that a candidate of its length is returned. Under a floor the
+    // rare texts that another candidate makes too are counted as if it did
+    // not.
+    QHash<std::pair<quint32, Weight>, long double> words; // by length and weight
+    for (const Node &node : m.nodes) {
+        if (node.weight != 0)
+            words[{node.depth, node.weight}] += 1;
+    }
+    long double share = 0;
+    const int extra = m.rules.specialCharacters ? 1 : 0;
+    for (const Way &way : m.start) {
+        const std::string &tokens = m.tails[way.tail];
+        if (std::count(tokens.begin(), tokens.end(), 'W') > 1)
+            continue;
+        const bool oneWord = tokens.find('W') != std::string::npos;
+        for (const int digits : {1, 2}) {
+            const int numbers = digits == 1 ? 9 : 90;
+            if (!oneWord) {
+                const auto length = quint32(digits + extra);
+                share += numbers * (extra ? 8 : 1) * m.chance(length, way.weight);
+                continue;
+            }
+            for (auto it = words.cbegin(); it != words.cend(); ++it) {
+                const auto length = quint32(it.key().first + digits + extra);
+                share += numbers * (extra ? 8 : 1) * it.value() * m.chance(length, way.weight * it.key().second);
+            }
+        }
+    }
+    m_figures.oneWordShare = double(share);
+}
+
+std::optional<double> StrengthModel::highestFloor() const
+{
+    const Model &m = *m_model;
+    std::vector<std::pair<Weight, long double>> fitting;
+    for (const Bin &bin : m.bins) {
+        if (m.fits(bin.length))
+            fitting.emplace_back(bin.weight, (long double)bin.count * bin.weight);
+    }
+    std::sort(fitting.begin(), fitting.end());
+    std::optional<double> best;
+    long double below = 0;
+    for (std::size_t i = 0; i < fitting.size(); ++i) {
+        below += fitting[i].second;
+        if (i + 1 < fitting.size() && fitting[i + 1].first == fitting[i].first)
+            continue;
+        if (below / m.denominator * attemptLimit < 1)
+            continue;
+        const double reach = double(std::log2(below / fitting[i].first));
+        if (!best || reach > *best)
+            best = reach;
+    }
+    return best;
+}
+
+bool StrengthModel::setFloor(double bits)
+{
+    Model &m = *m_model;
+    clearFloor();
+    std::vector<std::pair<Weight, long double>> fitting;
+    for (const Bin &bin : m.bins) {
+        if (m.fits(bin.length))
+            fitting.emplace_back(bin.weight, (long double)bin.count * bin.weight);
+    }
+    std::sort(fitting.begin(), fitting.end());
+    long double below = 0;
+    for (std::size_t i = 0; i < fitting.size(); ++i) {
+        below += fitting[i].second;
+        if (i + 1 < fitting.size() && fitting[i + 1].first == fitting[i].first)
+            continue;
+        if (below / m.denominator * attemptLimit >= 1 && double(std::log2(below / fitting[i].first)) >= bits) {
+            m.threshold = fitting[i].first; // the largest so far that works
+            m.accepted = below / m.denominator;
+        }
+    }
+    if (!m.threshold)
+        return false;
+    m_floor = bits;
+    updateFigures();
+    return true;
+}
+
+void StrengthModel::clearFloor()
+{
+    if (!m_floor)
+        return;
+    m_floor.reset();
+    m_model->threshold.reset();
+    updateFigures();
+}
+
+std::optional<double> StrengthModel::bits(QStringView text) const
+{
+    const Weight weight = m_model->weightOf(text);
+    const long double chance = weight == 0 ? 0 : m_model->chance(quint32(text.size()), weight);
+    if (chance <= 0)
+        return std::nullopt;
+    return double(-std::log2(chance));
+}
+
+bool StrengthModel::accepts(QStringView candidate) const
+{
+    const Model &m = *m_model;
+    if (!m.fits(quint32(candidate.size())))
+        return false;
+    return !m.threshold || m.weightOf(candidate) <= *m.threshold;
+}
+
+double StrengthModel::candidateChance(QStringView text) const
+{
+    return double((long double)m_model->weightOf(text) / m_model->denominator);
+}
+
+QString strengthVerdict(double bits)
+{
+    if (bits < 40)
+        return QStringLiteral("weak");
+    if (bits < 60)
+        return QStringLiteral("fair");
+    if (bits < 80)
+        return QStringLiteral("strong");
+    return QStringLiteral("very strong");
+}
+
+} // namespace lexiglow

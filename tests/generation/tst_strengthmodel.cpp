@@ -1,0 +1,230 @@
+#include "support/RecordingNotice.h"
+
+#include "generation/RandomSource.h"
+#include "generation/StrengthModel.h"
+#include "generation/SuggestionEngine.h"
+#include "generation/WordPool.h"
+#include "store/wordList.h"
+
+#include <QHash>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+using namespace lexiglow;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Chances = QHash<QString, long double>;
+
+void fill(WordPool &pool, const QStringList &words)
+{
+    pool.clear();
+    for (const QString &word : words)
+        pool.append(word);
+}
+
+// Every candidate the engine can draw, one by one, with its exact chance.
+Chances everyCandidate(const QStringList &words, const PasswordRules &rules)
+{
+    const qsizetype n = words.size();
+    QStringList entries{QString()};
+    for (QString word : words) {
+        word.remove(QRegularExpression(u"^ +| +$"_s));
+        if (rules.letterReplacement)
+            word.replace(u'a', u'@').replace(u'i', u'1').replace(u'e', u'3');
+        entries.append(word);
+    }
+    const auto entryChance = [&](qsizetype k) { return n == 0 ? 1.0L : (k == 0 || k == n ? 0.5L : 1.0L) / n; };
+    const QString specials = rules.specialCharacters ? QStringLiteral("()*+,-./") : QStringLiteral(" ");
+    Chances chances;
+    chances.reserve(qsizetype(3 * (n + 1) * (n + 1) * specials.size() * 99));
+    for (int arrangement = 1; arrangement <= 3; ++arrangement)
+        for (qsizetype k1 = 0; k1 <= n; ++k1)
+            for (qsizetype k2 = 0; k2 <= n; ++k2)
+                for (const int drop : {1, 3, 4}) // 2 and 5 drop nothing, as 1
+                    for (const QChar special : specials)
+                        for (int number = 1; number <= 99; ++number) {
+                            const QString nr = QString::number(number);
+                            const QString x = drop == 3 ? QString() : entries[k1];
+                            const QString y = drop == 4 ? QString() : entries[k2];
+                            const QString s = rules.specialCharacters ? QString(special) : QString();
+                            QString text = arrangement == 1 ? x + nr + y + s
+                                : arrangement == 2          ? x + s + y + nr
+                                : s.isEmpty()               ? nr + x + y
+                                                            : nr + y + s + x;
+                            if (rules.letterCase == PasswordRules::Case::Lower)
+                                text = text.toLower();
+                            else if (rules.letterCase == PasswordRules::Case::Upper)
+                                text = text.toUpper();
+                            chances[text] += entryChance(k1) * entryChance(k2) * (drop == 1 ? 3 : 1) / 15
+                                / specials.size() / 99;
+                        }
+    return chances;
+}
+
+// What is returned: the first of 1499 candidates that fits, or the 1500th.
+Chances returned(const Chances &candidates, const PasswordRules &rules)
+{
+    const auto fits = [&](const QString &text) { return text.size() >= rules.minimum && text.size() <= rules.maximum; };
+    long double fitting = 0;
+    for (auto it = candidates.cbegin(); it != candidates.cend(); ++it)
+        fitting += fits(it.key()) ? it.value() : 0;
+    const long double none = std::pow(1 - fitting, 1499);
+    Chances result;
+    for (auto it = candidates.cbegin(); it != candidates.cend(); ++it)
+        result[it.key()] = fitting == 0 ? it.value() : it.value() * (fits(it.key()) ? none + (1 - none) / fitting : none);
+    return result;
+}
+
+// The engine's draws as a script played over and over, fixed settings, and
+// the text box a batch goes to.
+struct Harness final : RandomSource, SettingsSource, SuggestionSink
+{
+    void reseed() override {}
+    double next() override { return values[drawn++ % values.size()]; }
+    GenerationSettings currentSettings() override { return settings; }
+    void setText(const QString &more) override { text = more; }
+    void append(QStringView more) override { text += more; }
+
+    QList<double> values;
+    qsizetype drawn = 0;
+    GenerationSettings settings;
+    QString text;
+};
+
+} // namespace
+
+class TestStrengthModel final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void figuresAndBits_matchEveryCandidateCounted_data();
+    void figuresAndBits_matchEveryCandidateCounted();
+    void oneWordPool_givesFiguresWorkedOutByHand();
+    void noCandidateFits_everyCandidateIsTheLast();
+    void engineUnderFloor_returnsOnlyAcceptedCandidates_orNone();
+
+private:
+    WordPool m_pool;
+};
+
+void TestStrengthModel::figuresAndBits_matchEveryCandidateCounted_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addRow("a word is two others joined") << QStringList{u"blue"_s, u"bell"_s, u"bluebell"_s};
+    QTest::addRow("parts split two ways") << QStringList{u"blues"_s, u"core"_s, u"blue"_s, u"score"_s};
+    QTest::addRow("case merges words") << QStringList{u"Moon"_s, u"moon"_s, u"MOON"_s};
+    QTest::addRow("replaced e runs into the number") << QStringList{u"stag"_s, u"stage"_s, u"st"_s};
+    QTest::addRow("digits and special characters") << QStringList{u"a1"_s, u"1b"_s, u"x("_s, u"(y"_s, u"12"_s};
+    QTest::addRow("spaces, blank and duplicate") << QStringList{u" cat "_s, u"cat"_s, u"   "_s, u"ca"_s};
+    QTest::addRow("no word") << QStringList{};
+    QTest::addRow("one word") << QStringList{u"Ab"_s};
+    QTest::addRow("two words") << QStringList{u"a"_s, u"b"_s};
+    QRandomGenerator random(20261206);
+    const QString alphabet = QStringLiteral("aeAEb137(/ ");
+    for (int row = 0; row < 6; ++row) {
+        QStringList words;
+        for (int w = 2 + random.bounded(3); w > 0; --w) {
+            QString word;
+            for (int c = random.bounded(4); c > 0; --c)
+                word += alphabet[random.bounded(alphabet.size())];
+            words.append(word);
+        }
+        QTest::addRow("random %d", row) << words;
+    }
+}
+
+void TestStrengthModel::figuresAndBits_matchEveryCandidateCounted()
+{
+    QFETCH(QStringList, words);
+    fill(m_pool, words);
+    for (int combination = 0; combination < 12; ++combination) { // letter case, replacement, special characters
+        const PasswordRules::Case letterCase[] = {PasswordRules::Case::Keep, PasswordRules::Case::Lower,
+                                                  PasswordRules::Case::Upper};
+        const PasswordRules rules{3, 5, letterCase[combination % 3], combination % 6 >= 3, combination >= 6};
+        const Chances expected = returned(everyCandidate(words, rules), rules);
+        const StrengthModel model(m_pool, rules);
+        long double entropy = 0, most = 0;
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            entropy -= it.value() * std::log2(it.value());
+            most = std::max(most, it.value());
+            const std::optional<double> bits = model.bits(it.key());
+            QVERIFY2(bits && std::abs(*bits + std::log2(it.value())) < 1e-9, qPrintable(it.key()));
+        }
+        QCOMPARE(model.figures().distinct, double(expected.size()));
+        QVERIFY(std::abs(model.figures().entropy - entropy) < 1e-9);
+        QVERIFY(std::abs(model.figures().minEntropy + std::log2(most)) < 1e-9);
+        QVERIFY(!model.bits(u"0") && !model.bits(u"100") && !model.bits(u"1\u00e9"));
+    }
+}
+
+void TestStrengthModel::oneWordPool_givesFiguresWorkedOutByHand()
+{
+    // Entries "" and "Ab", each drawn half the time. Out of 99 numbers, a
+    // password is Ab·n·Ab, AbAb·n or n·AbAb (1/20 each), Ab·n or n·Ab (1/4
+    // each) or the number alone (7/20).
+    fill(m_pool, {QStringLiteral("Ab")});
+    const StrengthModel model(m_pool, {1, 99, PasswordRules::Case::Keep, false, false});
+    const double shapes = 3 * std::log2(20.0) / 20 + 1 + 7 * std::log2(20.0 / 7) / 20;
+    QVERIFY(std::abs(model.figures().entropy - (std::log2(99.0) + shapes)) < 1e-9);
+    QVERIFY(std::abs(model.figures().minEntropy - std::log2(99 * 20.0 / 7)) < 1e-9);
+    QCOMPARE(model.figures().distinct, 6 * 99.0);
+    QVERIFY(std::abs(model.figures().oneWordShare - 0.85) < 1e-9);
+    QVERIFY(std::abs(*model.bits(u"Ab7Ab") - std::log2(99 * 20.0)) < 1e-9);
+    QVERIFY(std::abs(*model.bits(u"42Ab") - std::log2(99 * 4.0)) < 1e-9);
+}
+
+void TestStrengthModel::noCandidateFits_everyCandidateIsTheLast()
+{
+    fill(m_pool, {QStringLiteral("Ab"), QStringLiteral("c")});
+    StrengthModel model(m_pool, {9, 8, PasswordRules::Case::Keep, false, false});
+    QVERIFY(!model.anyFits());
+    QVERIFY(!model.highestFloor());
+    QVERIFY(!model.setFloor(1));
+    QVERIFY(std::abs(*model.bits(u"c5Ab") - -std::log2(model.candidateChance(u"c5Ab"))) < 1e-12);
+}
+
+void TestStrengthModel::engineUnderFloor_returnsOnlyAcceptedCandidates_orNone()
+{
+    Harness harness;
+    harness.settings.minimumLength = u"1"_s;
+    harness.settings.passwordCount = u"2"_s;
+    RecordingNotice notice;
+    SuggestionEngine engine(harness, harness, notice);
+    engine.startPool();
+    QTemporaryDir dir;
+    wordList list(notice);
+    for (const QString &word : {u"Ab"_s, u"Cd"_s, QString()})
+        list.addword(word);
+    list.SaveData(dir.filePath(u"l.lxg"_s));
+    QVERIFY(!engine.addList(dir.filePath(u"l.lxg"_s)));
+    StrengthModel model(engine.pool(), *PasswordRules::from(harness.settings));
+    engine.setStrength(&model);
+    QVERIFY(!model.setFloor(*model.highestFloor() + 0.01));
+    QVERIFY(model.setFloor(*model.highestFloor()));
+    // Arrangement, two words, drop number, number: Ab7 (second word
+    // dropped), Cd7Ab, and Ab7Ab, twice as likely as Cd7Ab and too likely for
+    // the highest floor, which takes the texts of CdCd and AbCd.
+    harness.values = {0.1, 0.4, 0.9, 0.7, 0.065, 0.1, 0.9, 0.4, 0.1, 0.065, 0.1, 0.4, 0.4, 0.1, 0.065};
+    engine.generate(harness);
+    QCOMPARE(harness.text, u"Generating Your Suggestions...\r\n\r\nCd7Ab\r\nCd7Ab"_s);
+    QCOMPARE(harness.drawn, 25);
+    QCOMPARE(model.figures().distinct, 3 * 3 * 99.0);
+    QVERIFY(std::abs(*model.bits(u"Cd7Ab") - std::log2(3 * 99 * 2.5)) < 1e-9);
+    QVERIFY(!model.bits(u"Ab7") && !model.bits(u"Ab7Ab"));
+
+    harness.values = {0.1, 0.4, 0.9, 0.7, 0.065};
+    engine.generate(harness);
+    QCOMPARE(harness.text, u"Generating Your Suggestions...\r\n"_s);
+    QCOMPARE(harness.drawn, 25 + 5 * StrengthModel::candidateLimit);
+    QVERIFY(notice.messages.last().startsWith(u"No candidate met the strength floor"_s));
+}
+
+QTEST_GUILESS_MAIN(TestStrengthModel)
+#include "tst_strengthmodel.moc"
