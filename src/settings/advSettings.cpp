@@ -78,6 +78,7 @@ void advSettings::buildControls()
     m_maximum = numberBox(QStringLiteral("Text2"), twips, m_frame);
     m_count = numberBox(QStringLiteral("Text3"), twips, m_frame);
     m_strength = numberBox(QStringLiteral("Text4"), twips, m_frame);
+    m_strength->setPlaceholderText(QStringLiteral("off"));
     m_minimum->setText(GenerationSettings().minimumLength);
     m_maximum->setText(GenerationSettings().maximumLength);
     m_count->setText(GenerationSettings().passwordCount);
@@ -127,7 +128,7 @@ void advSettings::buildControls()
     explanationRow->addSpacing(twips.x(240));
     explanationRow->addWidget(explanation);
     grid->addLayout(explanationRow, 8, 0, 1, 3);
-    grid->addWidget(named(new QLabel(QStringLiteral("Minimum Strength (bits, empty = off)"), m_frame),
+    grid->addWidget(named(new QLabel(QStringLiteral("Minimum Strength (bits)"), m_frame),
                           QStringLiteral("Label7")),
                     9, 0);
     grid->addWidget(m_strength, 9, 1, Qt::AlignLeft);
