@@ -8,6 +8,7 @@
 #include "store/ListFileReader.h"
 
 #include <QFileDevice>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -24,9 +25,6 @@ constexpr qint16 textTag = 8;
 // The smallest entry a word can take: a length entry and a text entry both
 // tagged 8 with a zero count.
 constexpr qint64 smallestFieldSize = 8;
-// What the encoder makes of the empty text; it decodes to one NUL character,
-// which must read back as the empty text it was written for.
-constexpr QByteArrayView emptyFieldForm = "AAA=";
 
 // Enciphers one UTF-16 code unit: its code in the code page (or the code of
 // "?"), XOR the key, back to a character.
@@ -66,10 +64,10 @@ QString fileNameOf(const QIODevice &device)
     return file ? file->fileName() : QString();
 }
 
-void writeAll(QIODevice &device, QByteArrayView bytes)
+void writeAll(QIODevice &device, QByteArrayView bytes, const QString &fileName)
 {
     if (device.write(bytes.data(), bytes.size()) != bytes.size())
-        throw FileError(fileNameOf(device), QStringLiteral("the file cannot be written (%1)").arg(device.errorString()));
+        throw FileError(fileName, QStringLiteral("the file cannot be written (%1)").arg(device.errorString()));
 }
 
 template<typename T>
@@ -206,34 +204,58 @@ CBase64 &wordList::codec()
     return *m_codec;
 }
 
-void wordList::SaveData(const QString &filename)
+void wordList::checkSavable(const QString &filename) const
 {
     const qsizetype upperBound = m_words.upperBound();
     if (upperBound >= 1 && m_words.lowerBound() > 1)
         throw FileError(filename, QStringLiteral("the list has no word at index 1"));
     if (upperBound > std::numeric_limits<qint32>::max())
         throw FileError(filename, QStringLiteral("the list has too many words for a list file"));
+}
 
+void wordList::SaveData(const QString &filename)
+{
+    checkSavable(filename);
+    // Replacing a device node or what a link to one points at would put a
+    // plain file in its place.
+    if (const QFileInfo target(filename); target.exists() && !target.isFile()) {
+        throw FileError(filename, target.isDir() ? QStringLiteral("this is a folder, not a list file")
+                                                 : QStringLiteral("this is not a plain file"));
+    }
     QSaveFile file(filename);
     if (!file.open(QIODevice::WriteOnly))
         throw FileError(filename, QStringLiteral("the file cannot be created (%1)").arg(file.errorString()));
-
-    QByteArray header(magic, magicSize);
-    appendLittleEndian(header, qint16(versionMajor));
-    writeAll(file, header);
-    saveField(m_description, file);
-    saveField(m_name, file);
-    QByteArray count;
-    appendLittleEndian(count, qint32(upperBound));
-    writeAll(file, count);
-    for (qsizetype i = 1; i <= upperBound; ++i)
-        saveField(m_words[i], file);
-
+    SaveData(file, filename);
+    // commit() does not report a failure of its own last flush, which is where
+    // a full disk shows: flush first and check.
+    if (!file.flush())
+        throw FileError(filename, QStringLiteral("the file cannot be written (%1)").arg(file.errorString()));
     if (!file.commit())
         throw FileError(filename, QStringLiteral("the file cannot be saved (%1)").arg(file.errorString()));
 }
 
+void wordList::SaveData(QIODevice &device, const QString &fileName)
+{
+    checkSavable(fileName);
+    const qsizetype upperBound = m_words.upperBound();
+    QByteArray header(magic, magicSize);
+    appendLittleEndian(header, qint16(versionMajor));
+    writeAll(device, header, fileName);
+    saveFieldTo(m_description, device, fileName);
+    saveFieldTo(m_name, device, fileName);
+    QByteArray count;
+    appendLittleEndian(count, qint32(upperBound));
+    writeAll(device, count, fileName);
+    for (qsizetype i = 1; i <= upperBound; ++i)
+        saveFieldTo(m_words[i], device, fileName);
+}
+
 void wordList::saveField(const QString &fieldtext, QIODevice &file)
+{
+    saveFieldTo(fieldtext, file, fileNameOf(file));
+}
+
+void wordList::saveFieldTo(const QString &fieldtext, QIODevice &file, const QString &fileName)
 {
     const QString enciphered = Encrypt(fieldtext);
     QByteArray utf16le;
@@ -244,7 +266,7 @@ void wordList::saveField(const QString &fieldtext, QIODevice &file)
     }
     const QByteArray text = codec().encodeToCodes(utf16le);
     if (text.size() > std::numeric_limits<quint16>::max()) {
-        throw FileError(fileNameOf(file),
+        throw FileError(fileName,
                         QStringLiteral("a text of %1 characters is too long for a list file (at most %2)")
                             .arg(fieldtext.size())
                             .arg(maxFieldLength));
@@ -257,7 +279,7 @@ void wordList::saveField(const QString &fieldtext, QIODevice &file)
     appendLittleEndian(entry, textTag);
     appendLittleEndian(entry, quint16(text.size()));
     entry.append(text);
-    writeAll(file, entry);
+    writeAll(file, entry, fileName);
 }
 
 QString wordList::loadField(ListFileReader &file)
@@ -292,13 +314,13 @@ void wordList::loadFieldInto(ListFileReader &in, QString &text)
         unexpectedTag(tag);
     }
 
-    if (base64 == emptyFieldForm) {
-        text.clear();
-        return;
-    }
     std::array<char, CBase64::maxDecodedSize(std::numeric_limits<quint16>::max())> decoded;
     const qsizetype byteCount = codec().decodeInto(base64, decoded.data());
-    const qsizetype unitCount = byteCount / 2; // an odd last byte is dropped
+    qsizetype unitCount = byteCount / 2; // an odd last byte is dropped
+    // The empty text is written as one NUL unit ("AAA="); however that unit
+    // is spelled, it reads back as the empty text.
+    if (unitCount == 1 && decoded[0] == 0 && decoded[1] == 0)
+        unitCount = 0;
     if (text.isNull())
         text = QString(unitCount, Qt::Uninitialized); // sized once, without room to grow
     else
@@ -330,16 +352,29 @@ std::optional<wordList::Header> wordList::readHeader(ListFileReader &in)
 
 void wordList::ReadData(const QString &filename)
 {
-    ListFileReader in(filename);
+    ReadData(*ListFileReader::open(filename), filename);
+}
+
+void wordList::ReadData(const QString &filename, const std::function<void(QStringView)> &eachWord)
+{
+    ReadData(*ListFileReader::open(filename), filename, eachWord);
+}
+
+void wordList::ReadData(QIODevice &device, const QString &fileName)
+{
+    ListFileReader in(device, fileName);
     std::optional<Header> header = readHeader(in);
     if (!header)
         return;
-    // A count of zero or less leaves the words as they were.
+    // A count of zero or less leaves the words as they were. The array grows
+    // with the words read, never ahead of them: a file's size, which a sparse
+    // file has for free, backs no claim.
     std::optional<WordArray> words;
     if (header->count > 0) {
-        words.emplace(1, QStringList(header->count - 1));
+        QStringList read;
         for (qint32 i = 1; i < header->count; ++i)
-            loadFieldInto(in, (*words)[i]);
+            loadFieldInto(in, read.emplace_back());
+        words.emplace(1, std::move(read));
     }
 
     m_description = std::move(header->description);
@@ -348,9 +383,9 @@ void wordList::ReadData(const QString &filename)
         m_words = std::move(*words);
 }
 
-void wordList::ReadData(const QString &filename, const std::function<void(QStringView)> &eachWord)
+void wordList::ReadData(QIODevice &device, const QString &fileName, const std::function<void(QStringView)> &eachWord)
 {
-    ListFileReader in(filename);
+    ListFileReader in(device, fileName);
     std::optional<Header> header = readHeader(in);
     if (!header)
         return;
