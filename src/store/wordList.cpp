@@ -1,15 +1,13 @@
 #include "store/wordList.h"
 
-#include "Version.h"
 #include "platform/CodePage.h"
 #include "platform/Notice.h"
 #include "store/CBase64.h"
 #include "store/FileError.h"
 #include "store/ListFileReader.h"
+#include "store/ListFileWriter.h"
 
 #include <QFileDevice>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <array>
@@ -18,7 +16,7 @@ namespace lexiglow {
 
 namespace {
 
-constexpr char magic[] = "LEXIG";
+constexpr char magic[] = "LEXIG"; // as ListFileWriter writes it
 constexpr qsizetype magicSize = 5;
 constexpr qint16 lengthTag = 3;
 constexpr qint16 textTag = 8;
@@ -62,20 +60,6 @@ QString fileNameOf(const QIODevice &device)
 {
     const auto *file = qobject_cast<const QFileDevice *>(&device);
     return file ? file->fileName() : QString();
-}
-
-void writeAll(QIODevice &device, QByteArrayView bytes, const QString &fileName)
-{
-    if (device.write(bytes.data(), bytes.size()) != bytes.size())
-        throw FileError(fileName, QStringLiteral("the file cannot be written (%1)").arg(device.errorString()));
-}
-
-template<typename T>
-void appendLittleEndian(QByteArray &bytes, T value)
-{
-    char buffer[sizeof(T)];
-    qToLittleEndian(value, buffer);
-    bytes.append(buffer, sizeof(T));
 }
 
 // The number at the start of text, rounded half to even: an optional sign,
@@ -216,70 +200,21 @@ void wordList::checkSavable(const QString &filename) const
 void wordList::SaveData(const QString &filename)
 {
     checkSavable(filename);
-    // Replacing a device node or what a link to one points at would put a
-    // plain file in its place.
-    if (const QFileInfo target(filename); target.exists() && !target.isFile()) {
-        throw FileError(filename, target.isDir() ? QStringLiteral("this is a folder, not a list file")
-                                                 : QStringLiteral("this is not a plain file"));
-    }
-    QSaveFile file(filename);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError(filename, QStringLiteral("the file cannot be created (%1)").arg(file.errorString()));
-    SaveData(file, filename);
-    // commit() does not report a failure of its own last flush, which is where
-    // a full disk shows: flush first and check.
-    if (!file.flush())
-        throw FileError(filename, QStringLiteral("the file cannot be written (%1)").arg(file.errorString()));
-    if (!file.commit())
-        throw FileError(filename, QStringLiteral("the file cannot be saved (%1)").arg(file.errorString()));
+    ListFileWriter::replaceFile(filename, [&](QIODevice &file) { SaveData(file, filename); });
 }
 
 void wordList::SaveData(QIODevice &device, const QString &fileName)
 {
     checkSavable(fileName);
-    const qsizetype upperBound = m_words.upperBound();
-    QByteArray header(magic, magicSize);
-    appendLittleEndian(header, qint16(versionMajor));
-    writeAll(device, header, fileName);
-    saveFieldTo(m_description, device, fileName);
-    saveFieldTo(m_name, device, fileName);
-    QByteArray count;
-    appendLittleEndian(count, qint32(upperBound));
-    writeAll(device, count, fileName);
-    for (qsizetype i = 1; i <= upperBound; ++i)
-        saveFieldTo(m_words[i], device, fileName);
+    ListFileWriter writer(device, fileName, codec(), m_description, m_name);
+    for (qsizetype i = 1; i <= m_words.upperBound(); ++i)
+        writer.addWord(m_words[i]);
+    writer.finish();
 }
 
 void wordList::saveField(const QString &fieldtext, QIODevice &file)
 {
-    saveFieldTo(fieldtext, file, fileNameOf(file));
-}
-
-void wordList::saveFieldTo(const QString &fieldtext, QIODevice &file, const QString &fileName)
-{
-    const QString enciphered = Encrypt(fieldtext);
-    QByteArray utf16le;
-    utf16le.reserve(enciphered.size() * 2);
-    for (const QChar ch : enciphered) {
-        utf16le.append(char(ch.unicode() & 0xFF));
-        utf16le.append(char(ch.unicode() >> 8));
-    }
-    const QByteArray text = codec().encodeToCodes(utf16le);
-    if (text.size() > std::numeric_limits<quint16>::max()) {
-        throw FileError(fileName,
-                        QStringLiteral("a text of %1 characters is too long for a list file (at most %2)")
-                            .arg(fieldtext.size())
-                            .arg(maxFieldLength));
-    }
-
-    QByteArray entry;
-    entry.reserve(10 + text.size());
-    appendLittleEndian(entry, lengthTag);
-    appendLittleEndian(entry, qint32(text.size()));
-    appendLittleEndian(entry, textTag);
-    appendLittleEndian(entry, quint16(text.size()));
-    entry.append(text);
-    writeAll(file, entry, fileName);
+    ListFileWriter::writeField(file, codec(), fieldtext, fileNameOf(file));
 }
 
 QString wordList::loadField(ListFileReader &file)

@@ -97,7 +97,6 @@ private:
     std::optional<Header> readHeader(ListFileReader &in);
     void loadFieldInto(ListFileReader &in, QString &text);
     void checkSavable(const QString &filename) const;
-    void saveFieldTo(const QString &fieldtext, QIODevice &file, const QString &fileName);
 
     Notice &m_notice;
     QString m_name;
