@@ -18,6 +18,7 @@ namespace lexiglow {
 
 namespace {
 
+constexpr qsizetype firstBlockSize = 4 * 1024;
 constexpr qsizetype blockSize = 64 * 1024;
 
 } // namespace
@@ -127,7 +128,9 @@ qsizetype ListFileReader::fill(qsizetype count)
         return m_end - m_start;
 
     const qsizetype kept = m_end - m_start;
-    const qsizetype capacity = std::max(blockSize, count);
+    // Small files, the most common, are read in a small block; the block
+    // doubles with each refill up to its full size.
+    const qsizetype capacity = std::max(count, std::min(blockSize, std::max(firstBlockSize, 2 * m_buffer.size())));
     if (m_buffer.size() < capacity)
         m_buffer.resize(capacity);
     std::memmove(m_buffer.data(), m_buffer.constData() + m_start, size_t(kept));
