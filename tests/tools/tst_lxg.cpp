@@ -1,11 +1,14 @@
 #include "support/ListFileBytes.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace listbytes;
 using namespace Qt::StringLiterals;
@@ -86,6 +89,22 @@ void TestLxg::create_keepsWordsAsWritten_warnsAboutPoorOnes_refusesTooLongOnes()
     QVERIFY2(refused.err.contains(u"line 2: a word of 24575 characters is longer than a list file can carry"_s),
              qPrintable(refused.err));
     QCOMPARE(read(path(u"colors.lxg"_s)), colorsFile);
+
+    // Refused, and nothing written: targets that are not plain files, a line break inside a word, endless input.
+    QVERIFY(::mkfifo(QFile::encodeName(path(u"fifo"_s)), 0600) == 0 && QFile::link(path(u"fifo"_s), path(u"link"_s)));
+    const std::tuple<QString, QString, QByteArray, QString> refusals[] = {
+        {path(u"fifo"_s), u"-"_s, "red\n", path(u"fifo"_s) + u": this is not a plain file"_s},
+        {path(u"link"_s), u"-"_s, "red\n", path(u"link"_s) + u": this is not a plain file"_s},
+        {path(u"colors.lxg"_s), u"-"_s, "red\ngr\reen\n", u"standard input: line 2: a word holds a line break"_s},
+        {path(u"colors.lxg"_s), u"/dev/zero"_s, {},
+         u"/dev/zero: line 1: a word of more than 24574 characters is longer than a list file can carry (24574)"_s}};
+    for (const auto &[target, source, input, message] : refusals) {
+        const Run run = lxg({u"create"_s, target, u"--name=X"_s, source}, input);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out + run.err, u"lxg: "_s + message + u'\n');
+    }
+    QCOMPARE(read(path(u"colors.lxg"_s)), colorsFile);
+    QVERIFY(!QFileInfo(path(u"link"_s)).isFile());
 }
 
 void TestLxg::show_foreignOrDamagedFile_exits1()
