@@ -8,7 +8,6 @@
 #include "store/ListFileWriter.h"
 
 #include <QFileDevice>
-#include <QtEndian>
 
 #include <array>
 

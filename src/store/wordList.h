@@ -53,8 +53,9 @@ public:
     // new one was written and stored completely. Refuses a target that is
     // there but is not a plain file. Throws FileError.
     void SaveData(const QString &filename);
-    // Writes the file form to device; fileName names it in failures. Throws
-    // FileError when a write fails.
+    // Writes the file form to device, which can seek (the count is written
+    // last); fileName names it in failures. Throws FileError when a write
+    // fails.
     void SaveData(QIODevice &device, const QString &fileName);
     void saveField(const QString &fieldtext, QIODevice &file);
     QString loadField(ListFileReader &file);

@@ -23,7 +23,7 @@ namespace {
 constexpr qint64 longestLine = 3 * (wordList::maxFieldLength + 1) + 2;
 // Duplicates are looked for among the distinct words up to this many
 // characters, so that no input makes the check grow without end.
-constexpr qsizetype remembered = 16 * 1024 * 1024;
+constexpr qsizetype remembered = 4 * 1024 * 1024;
 
 QFile &openSource(QFile &file, const QString &source)
 {
