@@ -18,7 +18,7 @@ namespace lexiglow {
 
 namespace {
 
-constexpr qsizetype firstBlockSize = 4 * 1024;
+constexpr qsizetype firstBlockSize = 512;
 constexpr qsizetype blockSize = 64 * 1024;
 
 } // namespace
