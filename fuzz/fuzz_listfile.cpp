@@ -2,6 +2,11 @@
 // reader may return normally, tell the user "Invalid File" for a file without
 // the magic, or throw FileError or Base64Error; anything else is a finding,
 // and so is a record changed by a read that failed.
+//
+// An input's first byte b says how much larger than its bytes the file claims
+// to be, as a sparse file does: 2^(b % 48) - 1 bytes more, so that a claim
+// the size seems to back is tried too. The rest is the file, read from memory
+// through the same device path as a file on disk.
 
 #include "FuzzCheck.h"
 
@@ -10,11 +15,7 @@
 #include "store/FileError.h"
 #include "store/wordList.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <cstdio>
+#include <QBuffer>
 
 using namespace lexiglow;
 using namespace Qt::StringLiterals;
@@ -32,24 +33,33 @@ public:
 // still holds it was not replaced.
 const QString untouched = u"\u0416"_s;
 
-// Every input goes to the same file in memory-backed storage where there is one.
-const QString &inputFile()
-{
-    static const QString base = QDir(u"/dev/shm"_s).exists() ? u"/dev/shm"_s : QDir::tempPath();
-    static const QTemporaryDir dir(base + u"/lexiglow-fuzz-XXXXXX"_s);
-    static const QString path = dir.filePath(u"input.lxg"_s);
-    if (!dir.isValid()) {
-        std::fprintf(stderr, "cannot make a folder in %s\n", qPrintable(base));
-        std::abort();
-    }
-    return path;
-}
+const QString inputFile = u"input.lxg"_s;
 
-void writeInput(QByteArrayView bytes)
+// Holds the file's bytes and claims a size of its own. One serves every read:
+// a device is costly to make next to a read of a few bytes.
+class ClaimingBuffer final : public QBuffer
 {
-    QFile file(inputFile());
-    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    FUZZ_CHECK(file.write(bytes.data(), bytes.size()) == bytes.size());
+public:
+    void hold(QByteArrayView bytes, qint64 claimedSize)
+    {
+        close();
+        m_bytes = QByteArray::fromRawData(bytes.data(), bytes.size()); // the fuzzer's own, not copied
+        m_claimedSize = claimedSize;
+        setBuffer(&m_bytes);
+        FUZZ_CHECK(open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    }
+    qint64 size() const override { return m_claimedSize; }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_claimedSize = 0;
+};
+
+ClaimingBuffer &inputDevice(QByteArrayView bytes, qint64 claimedSize)
+{
+    static ClaimingBuffer device;
+    device.hold(bytes, claimedSize);
+    return device;
 }
 
 enum class Outcome { Read, NotAListFile, FileFailed, CodecFailed };
@@ -71,7 +81,7 @@ Result read(wordList &list, RecordingNotice &notice, Read readData)
         readData();
         result.outcome = notice.messages.isEmpty() ? Outcome::Read : Outcome::NotAListFile;
     } catch (const FileError &error) {
-        FUZZ_CHECK(error.fileName() == inputFile());
+        FUZZ_CHECK(error.fileName() == inputFile);
         FUZZ_CHECK(!error.problem().isEmpty());
         result.outcome = Outcome::FileFailed;
         result.error = error.problem();
@@ -107,13 +117,16 @@ bool isUntouched(const Result &result)
 
 extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
 {
-    const QByteArrayView bytes(data, qsizetype(size));
-    writeInput(bytes);
+    const int shift = size > 0 ? data[0] % 48 : 0;
+    const QByteArrayView bytes = QByteArrayView(data, qsizetype(size)).sliced(size > 0 ? 1 : 0);
+    const qint64 claimedSize = bytes.size() + (qint64(1) << shift) - 1;
 
     RecordingNotice notice;
     wordList list(notice);
     prime(list);
-    const Result kept = read(list, notice, [&] { list.ReadData(inputFile()); });
+    const Result kept = read(list, notice, [&] {
+        list.ReadData(inputDevice(bytes, claimedSize), inputFile);
+    });
 
     FUZZ_CHECK((kept.outcome == Outcome::NotAListFile) == !bytes.startsWith("LEXIG"));
     if (kept.outcome != Outcome::Read) {
@@ -133,7 +146,8 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
     prime(streaming);
     QStringList streamed;
     const Result viaCallback = read(streaming, streamNotice, [&] {
-        streaming.ReadData(inputFile(), [&](QStringView word) { streamed.append(word.toString()); });
+        streaming.ReadData(inputDevice(bytes, claimedSize), inputFile,
+                           [&](QStringView word) { streamed.append(word.toString()); });
     });
     FUZZ_CHECK(viaCallback.outcome == kept.outcome);
     FUZZ_CHECK(viaCallback.error == kept.error);

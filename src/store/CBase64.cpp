@@ -3,6 +3,8 @@
 #include "platform/CodePage.h"
 #include "store/Base64Error.h"
 
+#include <algorithm>
+
 namespace lexiglow {
 
 namespace {
@@ -11,16 +13,24 @@ constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxy
 constexpr qint32 notInAlphabet = -1;
 constexpr qint32 padding = -2;
 
+// Worked out once by the compiler: callers make a fresh record, and so a
+// codec, for every file they read, and filling the table anew each time costs
+// more than reading a small file.
+constexpr std::array<qint32, 256> decodingTable = [] {
+    std::array<qint32, 256> table{};
+    table.fill(notInAlphabet);
+    for (int i = 0; i < 64; ++i)
+        table[quint8(alphabet[i])] = i;
+    table['='] = padding;
+    return table;
+}();
+
 } // namespace
 
 CBase64::CBase64()
+    : m_decoding(decodingTable)
 {
-    m_decoding.fill(notInAlphabet);
-    for (int i = 0; i < 64; ++i) {
-        m_encoding[i] = alphabet[i];
-        m_decoding[quint8(alphabet[i])] = i;
-    }
-    m_decoding['='] = padding;
+    std::copy_n(alphabet, 64, m_encoding.begin());
 }
 
 QString CBase64::Encode(QByteArrayView bytes) const

@@ -18,14 +18,22 @@ namespace lexiglow {
 
 namespace {
 
+constexpr qsizetype firstBlockSize = 512;
 constexpr qsizetype blockSize = 64 * 1024;
 
 } // namespace
 
-ListFileReader::ListFileReader(const QString &fileName)
+ListFileReader::ListFileReader(QIODevice &device, const QString &fileName)
     : m_fileName(fileName)
-    , m_file(fileName)
+    , m_device(device)
+    , m_size(device.isSequential() ? std::numeric_limits<qint64>::max() : device.size() - device.pos())
 {
+}
+
+std::unique_ptr<QFile> ListFileReader::open(const QString &fileName)
+{
+    const auto fail = [&](const QString &problem) { throw FileError(fileName, problem); };
+    auto file = std::make_unique<QFile>(fileName);
 #ifdef Q_OS_UNIX
     // Opened without blocking and checked on the open file itself, so that
     // nothing swapped in after a check (a FIFO, say) can make the read hang.
@@ -50,9 +58,9 @@ ListFileReader::ListFileReader(const QString &fileName)
                                                 : QStringLiteral("this is not a plain file"));
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        fail(QStringLiteral("the file cannot be opened (%1)").arg(m_file.errorString()));
+        fail(QStringLiteral("the file cannot be opened (%1)").arg(file->errorString()));
     }
 #else
     const QFileInfo info(fileName);
@@ -62,10 +70,10 @@ ListFileReader::ListFileReader(const QString &fileName)
         fail(QStringLiteral("this is a folder, not a list file"));
     if (!info.isFile())
         fail(QStringLiteral("this is not a plain file"));
-    if (!m_file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("the file cannot be opened (%1)").arg(m_file.errorString()));
+    if (!file->open(QIODevice::ReadOnly))
+        fail(QStringLiteral("the file cannot be opened (%1)").arg(file->errorString()));
 #endif
-    m_size = m_file.size();
+    return file;
 }
 
 QByteArrayView ListFileReader::takeSlowly(qsizetype count)
@@ -120,7 +128,9 @@ qsizetype ListFileReader::fill(qsizetype count)
         return m_end - m_start;
 
     const qsizetype kept = m_end - m_start;
-    const qsizetype capacity = std::max(blockSize, count);
+    // Small files, the most common, are read in a small block; the block
+    // doubles with each refill up to its full size.
+    const qsizetype capacity = std::max(count, std::min(blockSize, std::max(firstBlockSize, 2 * m_buffer.size())));
     if (m_buffer.size() < capacity)
         m_buffer.resize(capacity);
     std::memmove(m_buffer.data(), m_buffer.constData() + m_start, size_t(kept));
@@ -128,9 +138,9 @@ qsizetype ListFileReader::fill(qsizetype count)
     m_end = kept;
 
     while (m_end < count) {
-        const qint64 got = m_file.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
+        const qint64 got = m_device.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
         if (got < 0)
-            fail(QStringLiteral("the file cannot be read (%1)").arg(m_file.errorString()));
+            fail(QStringLiteral("the file cannot be read (%1)").arg(m_device.errorString()));
         if (got == 0)
             break;
         m_end += got;

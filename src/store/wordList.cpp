@@ -1,15 +1,13 @@
 #include "store/wordList.h"
 
-#include "Version.h"
 #include "platform/CodePage.h"
 #include "platform/Notice.h"
 #include "store/CBase64.h"
 #include "store/FileError.h"
 #include "store/ListFileReader.h"
+#include "store/ListFileWriter.h"
 
 #include <QFileDevice>
-#include <QSaveFile>
-#include <QtEndian>
 
 #include <array>
 
@@ -17,16 +15,13 @@ namespace lexiglow {
 
 namespace {
 
-constexpr char magic[] = "LEXIG";
+constexpr char magic[] = "LEXIG"; // as ListFileWriter writes it
 constexpr qsizetype magicSize = 5;
 constexpr qint16 lengthTag = 3;
 constexpr qint16 textTag = 8;
 // The smallest entry a word can take: a length entry and a text entry both
 // tagged 8 with a zero count.
 constexpr qint64 smallestFieldSize = 8;
-// What the encoder makes of the empty text; it decodes to one NUL character,
-// which must read back as the empty text it was written for.
-constexpr QByteArrayView emptyFieldForm = "AAA=";
 
 // Enciphers one UTF-16 code unit: its code in the code page (or the code of
 // "?"), XOR the key, back to a character.
@@ -64,20 +59,6 @@ QString fileNameOf(const QIODevice &device)
 {
     const auto *file = qobject_cast<const QFileDevice *>(&device);
     return file ? file->fileName() : QString();
-}
-
-void writeAll(QIODevice &device, QByteArrayView bytes)
-{
-    if (device.write(bytes.data(), bytes.size()) != bytes.size())
-        throw FileError(fileNameOf(device), QStringLiteral("the file cannot be written (%1)").arg(device.errorString()));
-}
-
-template<typename T>
-void appendLittleEndian(QByteArray &bytes, T value)
-{
-    char buffer[sizeof(T)];
-    qToLittleEndian(value, buffer);
-    bytes.append(buffer, sizeof(T));
 }
 
 // The number at the start of text, rounded half to even: an optional sign,
@@ -206,58 +187,33 @@ CBase64 &wordList::codec()
     return *m_codec;
 }
 
-void wordList::SaveData(const QString &filename)
+void wordList::checkSavable(const QString &filename) const
 {
     const qsizetype upperBound = m_words.upperBound();
     if (upperBound >= 1 && m_words.lowerBound() > 1)
         throw FileError(filename, QStringLiteral("the list has no word at index 1"));
     if (upperBound > std::numeric_limits<qint32>::max())
         throw FileError(filename, QStringLiteral("the list has too many words for a list file"));
+}
 
-    QSaveFile file(filename);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError(filename, QStringLiteral("the file cannot be created (%1)").arg(file.errorString()));
+void wordList::SaveData(const QString &filename)
+{
+    checkSavable(filename);
+    ListFileWriter::replaceFile(filename, [&](QIODevice &file) { SaveData(file, filename); });
+}
 
-    QByteArray header(magic, magicSize);
-    appendLittleEndian(header, qint16(versionMajor));
-    writeAll(file, header);
-    saveField(m_description, file);
-    saveField(m_name, file);
-    QByteArray count;
-    appendLittleEndian(count, qint32(upperBound));
-    writeAll(file, count);
-    for (qsizetype i = 1; i <= upperBound; ++i)
-        saveField(m_words[i], file);
-
-    if (!file.commit())
-        throw FileError(filename, QStringLiteral("the file cannot be saved (%1)").arg(file.errorString()));
+void wordList::SaveData(QIODevice &device, const QString &fileName)
+{
+    checkSavable(fileName);
+    ListFileWriter writer(device, fileName, codec(), m_description, m_name);
+    for (qsizetype i = 1; i <= m_words.upperBound(); ++i)
+        writer.addWord(m_words[i]);
+    writer.finish();
 }
 
 void wordList::saveField(const QString &fieldtext, QIODevice &file)
 {
-    const QString enciphered = Encrypt(fieldtext);
-    QByteArray utf16le;
-    utf16le.reserve(enciphered.size() * 2);
-    for (const QChar ch : enciphered) {
-        utf16le.append(char(ch.unicode() & 0xFF));
-        utf16le.append(char(ch.unicode() >> 8));
-    }
-    const QByteArray text = codec().encodeToCodes(utf16le);
-    if (text.size() > std::numeric_limits<quint16>::max()) {
-        throw FileError(fileNameOf(file),
-                        QStringLiteral("a text of %1 characters is too long for a list file (at most %2)")
-                            .arg(fieldtext.size())
-                            .arg(maxFieldLength));
-    }
-
-    QByteArray entry;
-    entry.reserve(10 + text.size());
-    appendLittleEndian(entry, lengthTag);
-    appendLittleEndian(entry, qint32(text.size()));
-    appendLittleEndian(entry, textTag);
-    appendLittleEndian(entry, quint16(text.size()));
-    entry.append(text);
-    writeAll(file, entry);
+    ListFileWriter::writeField(file, codec(), fieldtext, fileNameOf(file));
 }
 
 QString wordList::loadField(ListFileReader &file)
@@ -292,13 +248,13 @@ void wordList::loadFieldInto(ListFileReader &in, QString &text)
         unexpectedTag(tag);
     }
 
-    if (base64 == emptyFieldForm) {
-        text.clear();
-        return;
-    }
     std::array<char, CBase64::maxDecodedSize(std::numeric_limits<quint16>::max())> decoded;
     const qsizetype byteCount = codec().decodeInto(base64, decoded.data());
-    const qsizetype unitCount = byteCount / 2; // an odd last byte is dropped
+    qsizetype unitCount = byteCount / 2; // an odd last byte is dropped
+    // The empty text is written as one NUL unit ("AAA="); however that unit
+    // is spelled, it reads back as the empty text.
+    if (unitCount == 1 && decoded[0] == 0 && decoded[1] == 0)
+        unitCount = 0;
     if (text.isNull())
         text = QString(unitCount, Qt::Uninitialized); // sized once, without room to grow
     else
@@ -330,16 +286,29 @@ std::optional<wordList::Header> wordList::readHeader(ListFileReader &in)
 
 void wordList::ReadData(const QString &filename)
 {
-    ListFileReader in(filename);
+    ReadData(*ListFileReader::open(filename), filename);
+}
+
+void wordList::ReadData(const QString &filename, const std::function<void(QStringView)> &eachWord)
+{
+    ReadData(*ListFileReader::open(filename), filename, eachWord);
+}
+
+void wordList::ReadData(QIODevice &device, const QString &fileName)
+{
+    ListFileReader in(device, fileName);
     std::optional<Header> header = readHeader(in);
     if (!header)
         return;
-    // A count of zero or less leaves the words as they were.
+    // A count of zero or less leaves the words as they were. The array grows
+    // with the words read, never ahead of them: a file's size, which a sparse
+    // file has for free, backs no claim.
     std::optional<WordArray> words;
     if (header->count > 0) {
-        words.emplace(1, QStringList(header->count - 1));
+        QStringList read;
         for (qint32 i = 1; i < header->count; ++i)
-            loadFieldInto(in, (*words)[i]);
+            loadFieldInto(in, read.emplace_back());
+        words.emplace(1, std::move(read));
     }
 
     m_description = std::move(header->description);
@@ -348,9 +317,9 @@ void wordList::ReadData(const QString &filename)
         m_words = std::move(*words);
 }
 
-void wordList::ReadData(const QString &filename, const std::function<void(QStringView)> &eachWord)
+void wordList::ReadData(QIODevice &device, const QString &fileName, const std::function<void(QStringView)> &eachWord)
 {
-    ListFileReader in(filename);
+    ListFileReader in(device, fileName);
     std::optional<Header> header = readHeader(in);
     if (!header)
         return;

@@ -50,8 +50,13 @@ public:
     QString getname() const;
 
     // Replaces the file atomically: an old file stays untouched unless the
-    // new one was written completely. Throws FileError.
+    // new one was written and stored completely. Refuses a target that is
+    // there but is not a plain file. Throws FileError.
     void SaveData(const QString &filename);
+    // Writes the file form to device, which can seek (the count is written
+    // last); fileName names it in failures. Throws FileError when a write
+    // fails.
+    void SaveData(QIODevice &device, const QString &fileName);
     void saveField(const QString &fieldtext, QIODevice &file);
     QString loadField(ListFileReader &file);
 
@@ -65,6 +70,10 @@ public:
     // instead of keeping the words; the view is valid during the call only.
     // The name and description change once every word has been handed over.
     void ReadData(const QString &filename, const std::function<void(QStringView)> &eachWord);
+    // Both ways of reading, from a device open for reading that holds the
+    // file from its current position; fileName names it in failures.
+    void ReadData(QIODevice &device, const QString &fileName);
+    void ReadData(QIODevice &device, const QString &fileName, const std::function<void(QStringView)> &eachWord);
 
     static QString Encrypt(QStringView txt);
     static QString Decrypt(QStringView txt);
@@ -88,6 +97,7 @@ private:
     // Nothing when the file is not a list file.
     std::optional<Header> readHeader(ListFileReader &in);
     void loadFieldInto(ListFileReader &in, QString &text);
+    void checkSavable(const QString &filename) const;
 
     Notice &m_notice;
     QString m_name;

@@ -10,19 +10,15 @@
 
 namespace listbytes {
 
-inline QByteArray int16(qint16 value)
+template<typename T>
+inline QByteArray littleEndian(T value)
 {
-    QByteArray bytes(2, Qt::Uninitialized);
+    QByteArray bytes(sizeof(T), Qt::Uninitialized);
     qToLittleEndian(value, bytes.data());
     return bytes;
 }
-
-inline QByteArray int32(qint32 value)
-{
-    QByteArray bytes(4, Qt::Uninitialized);
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
+inline QByteArray int16(qint16 value) { return littleEndian(value); }
+inline QByteArray int32(qint32 value) { return littleEndian(value); }
 
 // A field entry: length entry (tag 3, 32-bit length), text entry (tag 8,
 // 16-bit length, the Base64 text).

@@ -4,6 +4,7 @@
 #include "store/wordList.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -91,6 +92,22 @@ void TestLxg::create_keepsWordsAsWritten_warnsAboutPoorOnes_refusesTooLongOnes()
     QVERIFY2(refused.err.contains(u"line 2: a word of 24575 characters is longer than a list file can carry"_s),
              qPrintable(refused.err));
     QCOMPARE(read(path(u"colors.lxg"_s)), colorsFile);
+
+    // Refused, and nothing written: targets that are not plain files, a line break inside a word, endless input.
+    QVERIFY(::mkfifo(QFile::encodeName(path(u"fifo"_s)), 0600) == 0 && QFile::link(path(u"fifo"_s), path(u"link"_s)));
+    const std::tuple<QString, QString, QByteArray, QString> refusals[] = {
+        {path(u"fifo"_s), u"-"_s, "red\n", path(u"fifo"_s) + u": this is not a plain file"_s},
+        {path(u"link"_s), u"-"_s, "red\n", path(u"link"_s) + u": this is not a plain file"_s},
+        {path(u"colors.lxg"_s), u"-"_s, "red\ngr\reen\n", u"standard input: line 2: a word holds a line break"_s},
+        {path(u"colors.lxg"_s), u"/dev/zero"_s, {},
+         u"/dev/zero: line 1: a word of more than 24574 characters is longer than a list file can carry (24574)"_s}};
+    for (const auto &[target, source, input, message] : refusals) {
+        const Run run = lxg({u"create"_s, target, u"--name=X"_s, source}, input);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out + run.err, u"lxg: "_s + message + u'\n');
+    }
+    QCOMPARE(read(path(u"colors.lxg"_s)), colorsFile);
+    QVERIFY(!QFileInfo(path(u"link"_s)).isFile());
 }
 
 void TestLxg::show_foreignOrDamagedFile_exits1()
@@ -140,7 +157,7 @@ void TestLxg::suggest_drawsFromGivenLists_skipsUnreadableOnes_orUsesTheLibrary()
     QCOMPARE(none.out, QString());
 
     // Without lists, the user's library, which is read and left as it was; a damaged count loses no list.
-    QVERIFY(QDir(m_dir.path()).mkpath(u"config/lexiglow"_s) && QDir(m_dir.path()).mkpath(u"fifo/lexiglow"_s));
+    QVERIFY(QDir(m_dir.path()).mkpath(u"config/lexiglow"_s) && QDir(m_dir.path()).mkpath(u"fifoconfig/lexiglow"_s));
     const QByteArray settings = "[passfiles]\ncount=abc\npassfile1=" + cats.toUtf8() + "\n";
     write(path(u"config/lexiglow/lexiglow.conf"_s), settings);
     const Run library = lxg({u"suggest"_s, u"--count=30"_s, u"--min=6"_s}, {}, {u"XDG_CONFIG_HOME="_s + path(u"config"_s)});
@@ -150,9 +167,9 @@ void TestLxg::suggest_drawsFromGivenLists_skipsUnreadableOnes_orUsesTheLibrary()
                           "taken the list stored with it.\n"_s);
     QCOMPARE(read(path(u"config/lexiglow/lexiglow.conf"_s)), settings);
     // A FIFO in the settings file's place is not opened, where reading it would wait for ever.
-    const QString fifo = path(u"fifo/lexiglow/lexiglow.conf"_s);
+    const QString fifo = path(u"fifoconfig/lexiglow/lexiglow.conf"_s);
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const Run fromFifo = lxg({u"suggest"_s}, {}, {u"XDG_CONFIG_HOME="_s + path(u"fifo"_s)});
+    const Run fromFifo = lxg({u"suggest"_s}, {}, {u"XDG_CONFIG_HOME="_s + path(u"fifoconfig"_s)});
     QCOMPARE(fromFifo.exitCode, 1);
     QCOMPARE(fromFifo.err, u"lxg: %1 is not a regular file, so Lexiglow neither reads its settings from it nor stores "
                            "them there.\n"_s.arg(fifo));

@@ -2,11 +2,15 @@
 #include "Console.h"
 
 #include "platform/CodePage.h"
+#include "store/CBase64.h"
 #include "store/FileError.h"
+#include "store/ListFileWriter.h"
 #include "store/wordList.h"
 
-#include <QDateTime>
 #include <QFile>
+
+#include <algorithm>
+#include <optional>
 
 using namespace lexiglow;
 
@@ -14,48 +18,32 @@ namespace lxg {
 
 namespace {
 
-struct SourceLine
-{
-    qsizetype number = 0;
-    QString text;
-};
+// The longest line that can still hold a word the format carries: three UTF-8
+// bytes at most per UTF-16 unit, and the line end.
+constexpr qint64 longestLine = 3 * (wordList::maxFieldLength + 1) + 2;
+// Duplicates are looked for among the distinct words up to this many
+// characters, so that no input makes the check grow without end.
+constexpr qsizetype remembered = 4 * 1024 * 1024;
 
-QByteArray readSource(const QString &source)
+QFile &openSource(QFile &file, const QString &source)
 {
-    QFile file;
     const bool isStandardInput = source.isEmpty() || source == u"-";
     const bool opened = isStandardInput ? file.open(stdin, QIODevice::ReadOnly)
                                         : (file.setFileName(source), file.open(QIODevice::ReadOnly));
     if (!opened)
         throw FileError(source, QStringLiteral("the file cannot be opened (%1)").arg(file.errorString()));
-    return file.readAll();
+    return file;
 }
 
+// Tells about the first hundred words that need it; more would bury the rest.
 void warn(qsizetype line, const QString &problem)
 {
-    err() << "lxg: warning: line " << line << ": " << problem << Qt::endl;
-}
-
-// The words: every line that holds more than blanks, as written.
-QList<SourceLine> wordsOf(const QByteArray &utf8)
-{
-    QString text = QString::fromUtf8(utf8);
-    if (text.startsWith(QChar::ByteOrderMark))
-        text.remove(0, 1);
-    QList<SourceLine> words;
-    qsizetype number = 0;
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        ++number;
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (line.trimmed().isEmpty()) {
-            if (!line.isEmpty())
-                warn(number, QStringLiteral("holds only blanks and is skipped"));
-            continue;
-        }
-        words.append({number, line.toString()});
-    }
-    return words;
+    constexpr int shown = 100;
+    static int warnings = 0;
+    if (++warnings <= shown)
+        err() << "lxg: warning: line " << line << ": " << problem << Qt::endl;
+    else if (warnings == shown + 1)
+        err() << "lxg: warning: line " << line << ": more warnings follow and are not shown" << Qt::endl;
 }
 
 // Characters of text that the code page lacks: they are stored as "?".
@@ -69,33 +57,88 @@ QString missingCharacters(const QString &text)
     return missing;
 }
 
-// Tells about words that would make poor passwords or come back changed from
-// the file, without refusing any the format can carry. Returns false when a
-// word is too long for the format.
-bool checkWords(const QList<SourceLine> &words)
+// Reads the words, every line that holds more than blanks, as written, and
+// tells about those that would make poor passwords or come back changed from
+// the file. Refuses a word that the format cannot carry or that holds a line
+// break, and stops at the first.
+class WordSource final
 {
-    bool writable = true;
-    QHash<QString, qsizetype> firstLine;
-    for (const SourceLine &word : words) {
-        if (word.text.size() > wordList::maxFieldLength) {
-            err() << "lxg: line " << word.number << ": a word of " << word.text.size()
-                  << " characters is longer than a list file can carry (" << wordList::maxFieldLength << ")"
-                  << Qt::endl;
-            writable = false;
-        }
-        if (const QString missing = missingCharacters(word.text); !missing.isEmpty())
-            warn(word.number, QStringLiteral("'%1' cannot be stored and is written as '?'").arg(missing));
-        if (word.text == u"[")
-            warn(word.number, QStringLiteral("'[' alone reads back as an empty word"));
-        if (word.text.front().isSpace() || word.text.back().isSpace())
-            warn(word.number, QStringLiteral("'%1' has blanks at its ends, and spaces there are dropped when it is drawn").arg(word.text));
-        if (const auto first = firstLine.constFind(word.text); first != firstLine.cend())
-            warn(word.number, QStringLiteral("'%1' repeats line %2, so it is drawn twice as often").arg(word.text).arg(*first));
-        else
-            firstLine.insert(word.text, word.number);
+public:
+    WordSource(QIODevice &device, const QString &name)
+        : m_device(device)
+        , m_name(name)
+    {
     }
-    return writable;
-}
+
+    // The next word, or nothing at the end of the input.
+    std::optional<QString> next()
+    {
+        for (;;) {
+            // A device may not know its end (/dev/zero says it is empty).
+            QByteArray bytes = m_device.readLine(longestLine);
+            if (bytes.isEmpty())
+                return std::nullopt;
+            ++m_line;
+            if (bytes.size() >= longestLine - 1 && !bytes.endsWith('\n'))
+                refuse(m_line, tooLong(QStringLiteral("more than %1").arg(wordList::maxFieldLength)));
+            if (bytes.endsWith('\n'))
+                bytes.chop(1);
+            if (bytes.endsWith('\r'))
+                bytes.chop(1);
+            QString text = QString::fromUtf8(bytes);
+            if (m_line == 1 && text.startsWith(QChar::ByteOrderMark))
+                text.remove(0, 1);
+            if (text.trimmed().isEmpty()) {
+                if (!text.isEmpty())
+                    warn(m_line, QStringLiteral("holds only blanks and is skipped"));
+                continue;
+            }
+            check(text);
+            return text;
+        }
+    }
+
+private:
+    // Ends the command: the list is not written.
+    [[noreturn]] void refuse(qsizetype line, const QString &problem) const
+    {
+        throw FileError(m_name, QStringLiteral("line %1: %2").arg(line).arg(problem));
+    }
+
+    static QString tooLong(const QString &length)
+    {
+        return QStringLiteral("a word of %1 characters is longer than a list file can carry (%2)")
+            .arg(length)
+            .arg(wordList::maxFieldLength);
+    }
+
+    void check(const QString &word)
+    {
+        if (word.size() > wordList::maxFieldLength)
+            refuse(m_line, tooLong(QString::number(word.size())));
+        static const QString lineBreaks = QStringLiteral("\r\n\v\f\u0085\u2028\u2029");
+        if (std::any_of(word.begin(), word.end(), [](QChar ch) { return lineBreaks.contains(ch); }))
+            refuse(m_line, QStringLiteral("a word holds a line break"));
+        if (const QString missing = missingCharacters(word); !missing.isEmpty())
+            warn(m_line, QStringLiteral("'%1' cannot be stored and is written as '?'").arg(missing));
+        if (word == u"[")
+            warn(m_line, QStringLiteral("'[' alone reads back as an empty word"));
+        if (word.front().isSpace() || word.back().isSpace())
+            warn(m_line, QStringLiteral("'%1' has blanks at its ends, and spaces there are dropped when it is drawn").arg(word));
+        if (const auto first = m_firstLine.constFind(word); first != m_firstLine.cend()) {
+            warn(m_line, QStringLiteral("'%1' repeats line %2, so it is drawn twice as often").arg(word).arg(*first));
+        } else if (m_rememberedSize + word.size() <= remembered) {
+            m_firstLine.insert(word, m_line);
+            m_rememberedSize += word.size();
+        }
+    }
+
+    QIODevice &m_device;
+    QString m_name;
+    qsizetype m_line = 0;
+    QHash<QString, qsizetype> m_firstLine;
+    qsizetype m_rememberedSize = 0;
+};
 
 void checkText(const QString &what, const QString &text)
 {
@@ -125,20 +168,24 @@ int create(const QStringList &args)
     checkText(QStringLiteral("name"), name);
     checkText(QStringLiteral("description"), description);
 
-    const QList<SourceLine> words = wordsOf(readSource(parsed.positionals.value(1)));
-    if (!checkWords(words))
-        return exitFailure;
+    const QString source = parsed.positionals.value(1);
+    QFile sourceFile;
+    WordSource words(openSource(sourceFile, source),
+                     source.isEmpty() || source == u"-" ? QStringLiteral("standard input") : source);
 
-    ErrorStreamNotice notice;
-    wordList list(notice);
-    list.setname(name);
-    list.setdesc(description);
-    list.setcreate(QDateTime::currentDateTimeUtc());
-    for (const SourceLine &word : words)
-        list.addword(word.text);
-    list.addword(QString()); // every list file ends with an empty word
-    list.SaveData(target);
-    out() << "Wrote " << words.size() << " words to " << target << Qt::endl;
+    // The words go to the file as they are read, so that no input costs
+    // memory for its words.
+    qint64 count = 0;
+    const CBase64 codec;
+    ListFileWriter::replaceFile(target, [&](QIODevice &file) {
+        ListFileWriter writer(file, target, codec, description, name);
+        while (const std::optional<QString> word = words.next())
+            writer.addWord(*word);
+        count = writer.wordCount();
+        writer.addWord(QString()); // every list file ends with an empty word
+        writer.finish();
+    });
+    out() << "Wrote " << count << " words to " << target << Qt::endl;
     return exitOk;
 }
 
