@@ -108,8 +108,7 @@ private slots:
         QVERIFY(!window->isVisible());
         // The next use: the same dialog, or after the close box a new one.
         QCOMPARE(shown(), next);
-        // A fresh start, new windows over the same store, shows what was stored: all nine keys.
-        QCOMPARE(m_env->store.writes, leaveBy == u"Enter"_s ? 9 : 0);
+        // A fresh start, new windows over the same store, shows what was stored.
         m_window.emplace(m_env->store, m_env->notice, nullptr);
         QCOMPARE(shown(), leaveBy == u"Enter"_s ? edited : first);
     }

@@ -29,12 +29,11 @@
 class ScriptedRandomSource final : public lexiglow::RandomSource
 {
 public:
-    void reseed() override { ++reseeds; }
+    void reseed() override {}
     double next() override { return values.at(draws++ % values.size()); }
 
     QList<double> values{0.0};
     qsizetype draws = 0;
-    int reseeds = 0;
 };
 
 // Answers the open-file dialog in the user's place; no answer left, or an
