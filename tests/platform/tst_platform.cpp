@@ -1,6 +1,7 @@
 #include "support/WindowTestEnvironment.h"
 
 #include "platform/MessageBoxNotice.h"
+#include "platform/Twips.h"
 
 #include <QMessageBox>
 
@@ -28,6 +29,13 @@ private slots:
             QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
             QVERIFY(!box->isVisible());
         }));
+    }
+
+    void twips_becomePixelsAtTheScreensDotsPerInch()
+    {
+        QCOMPARE(Twips::toPixels(15, 96), 1);
+        QCOMPARE(Twips::toPixels(14, 96), 1); // rounded, not cut off
+        QCOMPARE(Twips::toPixels(1440, 120), 120);
     }
 };
 

@@ -125,6 +125,18 @@ private slots:
         storedSettings::restore(QSettingsStore(ini), restored);
         QCOMPARE(restored, controls);
 
+        // Written atomically, a new file renamed over the old one: a crash mid-write leaves the old library or
+        // the new, never a mix of both, and a reader of the old file still reads it whole.
+        QFile reader(ini);
+        QVERIFY(reader.open(QIODevice::ReadOnly));
+        {
+            QSettingsStore store(ini);
+            store.setValue(u"passfiles"_s, u"count"_s, u"0"_s);
+            QVERIFY(store.flush());
+        }
+        QVERIFY(reader.readAll().contains("count=3"));
+        QCOMPARE(QDir(m_program.path()).entryList({u"lexiglow*"_s}, QDir::Files | QDir::Hidden), QStringList{u"lexiglow.conf"_s});
+
         // A value written by hand with commas reads back as the text it was.
         listbytes::write(ini, "[passfiles]\ncount=1\npassfile1=/my lists/a, b.lxg\n");
         QCOMPARE(QSettingsStore(ini).value(u"passfiles"_s, u"passfile1"_s, u"0"_s), u"/my lists/a, b.lxg"_s);
