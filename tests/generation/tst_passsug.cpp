@@ -60,27 +60,23 @@ private slots:
         QGuiApplication::clipboard()->setText(u"another program's"_s);
     }
 
-    void strength_showsWithEveryBatch_floorOutOfReachMakesNone()
+    void newList_makesTheNextBatch_withItsStrength_floorOutOfReachMakesNone_close_resetsTheTextAndHides()
     {
         const auto line = [this](const QString &name) { return m_window->findChild<QLabel *>(name)->text(); };
+        QCOMPARE(m_window->windowTitle(), u"Your Password Suggestions"_s);
+        QCOMPARE(textBox()->toPlainText(), suggestionsText({first, second, first}));
         QVERIFY2(line(u"lblStrength"_s).startsWith(u"Strength of these settings: "_s), qPrintable(line(u"lblStrength"_s)));
         QCOMPARE(textBox()->extraSelections().size(), 3); // every one weak
         textBox()->setTextCursor(QTextCursor(textBox()->document()->findBlockByNumber(2)));
         QVERIFY(line(u"lblPasswordStrength"_s).startsWith(u"The password at the cursor: "_s));
-        m_settings->dialog().findChild<QLineEdit *>(u"Text4"_s)->setText(u"99"_s);
-        click(u"Command2"_s);
-        QVERIFY(!textBox()->toPlainText().contains(first) && !textBox()->toPlainText().contains(second));
-        QVERIFY(line(u"lblStrength"_s).contains(u"the highest Minimum Strength they can reach is "_s));
-    }
-
-    void newList_makesTheNextBatch_close_resetsTheTextAndHides()
-    {
-        QCOMPARE(m_window->windowTitle(), u"Your Password Suggestions"_s);
-        QCOMPARE(textBox()->toPlainText(), suggestionsText({first, second, first}));
         QTest::keyClicks(textBox(), u"typed"_s);
         click(u"Command2"_s);
         QCOMPARE(textBox()->toPlainText(), suggestionsText({second, first, second}));
         QVERIFY(!textBox()->document()->isUndoAvailable()); // no undo brings the old batch back
+        m_settings->dialog().findChild<QLineEdit *>(u"Text4"_s)->setText(u"99"_s);
+        click(u"Command2"_s);
+        QVERIFY(!textBox()->toPlainText().contains(first) && !textBox()->toPlainText().contains(second));
+        QVERIFY(line(u"lblStrength"_s).contains(u"the highest Minimum Strength they can reach is "_s));
         // However small the user makes it, the window keeps room for its controls.
         m_window->resize(1, 1);
         QVERIFY(m_window->height() > textBox()->height() * 5 / 4 && m_window->width() > textBox()->width());

@@ -65,7 +65,7 @@ private slots:
     void startUp_emptyStore_showsSplashThenTicksEveryListOfTheProgramFolder_aboutStaysOpen()
     {
         m_env->writeList(u"b.lxg"_s, u"Birds"_s, u"Feathers"_s, {u"owl"_s});
-        const QString animals = m_env->writeList(u"a.lxg"_s, u"Animals"_s, u"Fur"_s, {u"cat"_s});
+        m_env->writeList(u"a.lxg"_s, u"Animals"_s, u"Fur"_s, {u"cat"_s});
         QStringList seen; // each splash: timed or not, whether the main window shows yet, the version
         const auto look = [this, &seen](QWidget *splash) {
             seen << u"%1 %2 %3"_s.arg(splash->objectName()).arg(splash->findChild<QTimer *>(u"Timer1"_s)->isActive())
@@ -75,7 +75,6 @@ private slots:
         QVERIFY(modal::drive([this] { start(1h); }, look));
         QVERIFY(m_window->isVisible());
         QCOMPARE(rows(), QStringList({u"file_1 [x] Animals / Fur"_s, u"file_2 [x] Birds / Feathers"_s}));
-        QCOMPARE(stored(u"passfile1"_s), animals);
         QVERIFY(m_env->notice.messages.isEmpty());
         QVERIFY(modal::drive([this] { click(u"Command7"_s); }, look));
         QCOMPARE(seen, QStringList({u"frmSplash 1 0"_s, u"Version 1.0.0"_s, u"frmSplash 0 1"_s, u"Version 1.0.0"_s}));
@@ -86,13 +85,10 @@ private slots:
         const QString damaged = m_env->writeList(u"damaged.lxg"_s, u"Damaged"_s, u"Cut short"_s, {u"word"_s});
         QVERIFY(QFile::resize(damaged, 20));
         const QString good = m_env->writeList(u"good.lxg"_s, u"Good"_s, u"Fine"_s, {u"yes"_s});
-        QStringList paths{damaged};
-        for (int i = 1; i <= 6; ++i)
-            paths.append(m_env->path(u"gone%1.lxg"_s.arg(i)));
-        paths.append(good);
+        const auto gone = [this](int i) { return m_env->path(u"gone%1.lxg"_s.arg(i)); };
         m_env->store.values = {{{u"passfiles"_s, u"count"_s}, u"8"_s}};
-        for (int i = 0; i < 8; ++i)
-            m_env->store.values[{u"passfiles"_s, u"passfile%1"_s.arg(i + 1)}] = paths[i];
+        for (int i = 1; i <= 8; ++i)
+            m_env->store.values[{u"passfiles"_s, u"passfile%1"_s.arg(i)}] = i == 1 ? damaged : i == 8 ? good : gone(i - 1);
         start();
         QCOMPARE(rows().mid(6), QStringList({u"file_7 [x]  / "_s, u"file_8 [x] Good / Fine"_s}));
         // The first five by name, then how many more; not again when the rows are made anew.
@@ -100,7 +96,7 @@ private slots:
         click(u"Command5"_s);
         QCOMPARE(m_env->notice.messages.size(), 1);
         const QString message = m_env->notice.messages.constFirst();
-        QVERIFY2(message.contains(damaged) && message.contains(paths[4]) && !message.contains(paths[5])
+        QVERIFY2(message.contains(damaged) && message.contains(gone(4)) && !message.contains(gone(5))
                      && message.endsWith(u"\nand 2 more"_s), qPrintable(message));
     }
 
@@ -177,7 +173,6 @@ private slots:
         start();
         if (unticked >= 0)
             toggleTick(unticked);
-        QCOMPARE(rows().filter(u"[ ]"_s).size(), unticked >= 0 ? 1 : 0);
         view()->clearSelection();
         if (selected >= 0)
             select(selected);

@@ -115,14 +115,12 @@ private slots:
 
     void tabOrder_runsFromTheTicksThroughTheFieldsToTheButtons()
     {
-        const QStringList expected{u"Check1"_s, u"Check2"_s, u"Text1"_s,    u"Text2"_s,   u"Text3"_s,
-                                   u"Combo1"_s, u"Combo2"_s, u"Text4"_s, u"Command1"_s, u"Command2"_s};
         QStringList order;
-        for (QWidget *w = dialog().findChild<QWidget *>(expected.first()); order.size() < expected.size();
-             w = w->nextInFocusChain())
+        for (QWidget *w = dialog().findChild<QWidget *>(u"Check1"_s); order.size() < 10; w = w->nextInFocusChain())
             if (w->focusPolicy() != Qt::NoFocus)
                 order.append(w->objectName());
-        QCOMPARE(order, expected);
+        QCOMPARE(order, QStringList({u"Check1"_s, u"Check2"_s, u"Text1"_s, u"Text2"_s, u"Text3"_s, u"Combo1"_s, u"Combo2"_s,
+                                     u"Text4"_s, u"Command1"_s, u"Command2"_s}));
     }
 };
 
