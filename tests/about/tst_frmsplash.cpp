@@ -37,8 +37,8 @@ private slots:
         QFETCH(bool, closes);
         QFETCH(bool, visitsWebsite);
         // It opens nothing, as a failed open would; the window takes no notice.
-        RecordingUrlOpener opener;
-        frmSplash splash(opener, website, key < 0 ? 10ms : 1h);
+        WindowTestEnvironment env;
+        frmSplash splash(env, website, key < 0 ? 10ms : 1h);
         splash.show();
         QCOMPARE(splash.findChild<QWidget *>(u"cmdSysInfo"_s)->isVisible(), !website.isEmpty());
         QWidget *widget = splash.findChild<QWidget *>(target);
@@ -47,7 +47,7 @@ private slots:
         else if (key == 0) // the frame's top left corner is free
             QTest::mouseClick(widget, Qt::LeftButton, {}, target == u"Frame1"_s ? QPoint(5, 5) : widget->rect().center());
         QTRY_COMPARE(splash.isVisible(), !closes);
-        QCOMPARE(opener.opened, visitsWebsite ? QList<QUrl>({QUrl(website + u"/index.html?fromapp=1"_s)}) : QList<QUrl>());
+        QCOMPARE(env.opened, visitsWebsite ? QList<QUrl>({QUrl(website + u"/index.html?fromapp=1"_s)}) : QList<QUrl>());
     }
 };
 

@@ -48,12 +48,12 @@ private slots:
         m_clipboard.reset();
         m_settings.reset();
         m_env.emplace();
-        m_env->random.values = twoPasswordDraws;
+        m_env->randomValues = twoPasswordDraws;
         m_env->store.values[{u"Values"_s, u"Text3"_s}] = u"3"_s;
         const QString fruit = m_env->writeList(u"fruit.lxg"_s, u"Fruit"_s, QString(), {u"apple"_s, u"moon"_s});
         m_settings.emplace(m_env->store, m_env->notice, nullptr);
-        m_clipboard.emplace(m_env->clearTimer, [this] { return m_settings->clearDelay(); });
-        m_window.emplace(m_env->random, *m_settings, m_env->notice, *m_clipboard);
+        m_clipboard.emplace(*m_env, [this] { return m_settings->clearDelay(); });
+        m_window.emplace(*m_env, *m_settings, m_env->notice, *m_clipboard);
         m_window->buildlist({{true, u"file_1"_s}}, {QString(), fruit});
         m_window->generate();
         m_window->show();
@@ -165,13 +165,13 @@ private slots:
                                           : u"It stays on the clipboard until Lexiglow closes."_s;
         const bool gestureCopied = !copied.isNull() && gesture != u"selection"_s;
         QCOMPARE(status(), gestureCopied ? u"Password copied. "_s + copiedFor : QString());
-        QCOMPARE(m_env->clearTimer.delay.count(), seconds * 1000);
+        QCOMPARE(m_env->clearDelay.count(), seconds * 1000);
         if (then == u"quit"_s) {
             QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit"));
         } else if (!then.isEmpty()) {
             if (then == u"another program copies"_s)
                 QGuiApplication::clipboard()->setText(u"mine"_s);
-            m_env->clearTimer.runOut();
+            m_env->runOut();
         }
         QCOMPARE(QGuiApplication::clipboard()->text(), left);
         if (then == u"runs out"_s)

@@ -126,10 +126,10 @@ private slots:
             fileName.isEmpty() ? QString() : m_env->writeList(fileName, u"Extra"_s, u"Added"_s, {u"dog"_s});
         const int flushes = m_env->store.flushes;
         for (int i = 0; i < clicks; ++i) {
-            m_env->fileDialog.answers.append(chosen);
+            m_env->answers.append(chosen);
             click(u"Command6"_s);
         }
-        QCOMPARE(m_env->fileDialog.filters.value(0), u"Lexiglow Files (*.lxg)"_s);
+        QCOMPARE(m_env->filters.value(0), u"Lexiglow Files (*.lxg)"_s);
         QStringList expected{u"file_1 [x] Animals / Fur"_s};
         for (int entry = 2; entry <= added + 1; ++entry)
             expected.append(u"file_%1 [x] Extra / Added"_s.arg(entry));
@@ -190,7 +190,7 @@ private slots:
         const QStringList passwords{u"tigerlion1"_s, u"50liontiger"_s};
         m_env->writeList(u"a.lxg"_s, u"Animals"_s, QString(), {u"tiger"_s, u"lion"_s});
         m_env->writeList(u"b.lxg"_s, u"Fruit"_s, QString(), {u"apple"_s, u"moon"_s});
-        m_env->random.values = twoPasswordDraws;
+        m_env->randomValues = twoPasswordDraws;
         start();
         toggleTick(1); // the fruit
         QString text;
