@@ -19,7 +19,6 @@ class TestFrmMain final : public QObject
 
     void start(std::chrono::milliseconds splashDelay = 0ms)
     {
-        m_window.reset();
         m_window.emplace(m_env->services(splashDelay));
         m_window->load();
     }

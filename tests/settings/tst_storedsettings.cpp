@@ -22,12 +22,14 @@ class TestStoredSettings final : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_program;
+
 private slots:
     void initTestCase()
     {
         // Of these, a first start finds a.lxg, b.lxg and c.lxg: plain, visible, ".lxg" in lower case.
         for (const QString &name : {u"b.lxg"_s, u"a.lxg"_s, u"c.lxg"_s, u".hidden.lxg"_s, u"upper.LXG"_s, u"notes.txt"_s})
-            listbytes::write(programFile(name), "x");
+            listbytes::write(m_program.filePath(name), "x");
         QVERIFY(QDir(m_program.path()).mkdir(u"folder.lxg"_s));
     }
 
@@ -106,7 +108,7 @@ private slots:
 
     void settingsFile_holdsLibraryAndValues()
     {
-        const QString ini = programFile(u"lexiglow.conf"_s);
+        const QString ini = m_program.filePath(u"lexiglow.conf"_s);
         StoredControls controls;
         controls.frameCaption = u"Einstellungen"_s;
         controls.settings = {u"40"_s, u"six"_s, u"25"_s, u"Upper Case Only"_s, false, true}; // stored unvalidated
@@ -142,7 +144,7 @@ private slots:
         QCOMPARE(QSettingsStore(ini).value(u"passfiles"_s, u"passfile1"_s, u"0"_s), u"/my lists/a, b.lxg"_s);
 
         // A settings file that cannot be written keeps its values in memory, and the library too.
-        QSettingsStore unwritable(programFile(u"notes.txt"_s) + u"/inside.conf"_s);
+        QSettingsStore unwritable(m_program.filePath(u"notes.txt"_s) + u"/inside.conf"_s);
         ListLibrary library(unwritable);
         QCOMPARE(library.add(u"/x.lxg"_s), std::optional<qsizetype>(1));
         QVERIFY(!library.savef() && !storedSettings::store(unwritable, controls));
@@ -163,11 +165,6 @@ private slots:
         QVERIFY(!flushed);
         QCOMPARE(listbytes::read(ini), old);
     }
-
-private:
-    QString programFile(const QString &name) const { return m_program.filePath(name); }
-
-    QTemporaryDir m_program;
 };
 
 QTEST_GUILESS_MAIN(TestStoredSettings)
