@@ -41,12 +41,11 @@ class TestPassSug final : public QObject
     void click(const QString &button) { modal::click(&*m_window, button); }
 
 private slots:
+    void cleanup() { m_window.reset(), m_clipboard.reset(), m_settings.reset(); }
+
     // The window shows a first batch of three passwords from the fruit list.
     void init()
     {
-        m_window.reset();
-        m_clipboard.reset();
-        m_settings.reset();
         m_env.emplace();
         m_env->randomValues = twoPasswordDraws;
         m_env->store.values[{u"Values"_s, u"Text3"_s}] = u"3"_s;
