@@ -91,16 +91,14 @@ private slots:
 
         // Rows in view order differ from entry order; fish is not ticked.
         m_engine->buildlist({{true, u"file_2"_s}, {false, u"file_3"_s}, {true, u"file_4"_s}, {true, u"file_1"_s},
-                             {true, u"file_5"_s}, {true, u"file_6"_s}},
-                            passfiles);
+                             {true, u"file_5"_s}, {true, u"file_6"_s}}, passfiles);
 
         QStringList pool;
         for (qsizetype i = 0; i <= m_engine->pool().size(); ++i)
             pool.append(m_engine->pool().entry(i));
         QCOMPARE(pool, (QStringList{QString(), u"robin"_s, u"tiger"_s, u"tiger"_s, u"lion"_s}));
         QCOMPARE(m_harness.reseeds, 1);
-        QCOMPARE(m_notice.messages,
-                 (QStringList{u"Invalid File"_s,
+        QCOMPARE(m_notice.messages, (QStringList{u"Invalid File"_s,
                               u"These word lists could not be read and add no words:\n\n%1: a field is damaged (Error 5 in "
                               "CBase64.Decode: Invalid length)\n%2: the file does not exist"_s.arg(passfiles[4], passfiles[5])}));
     }

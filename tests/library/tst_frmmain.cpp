@@ -60,8 +60,8 @@ private slots:
         m_env->writeList(u"a.lxg"_s, u"Animals"_s, u"Fur"_s, {u"cat"_s});
         QStringList seen; // each splash: timed or not, whether the main window shows yet, the version
         const auto look = [this, &seen](QWidget *splash) {
-            seen << u"%1 %2 %3"_s.arg(splash->objectName()).arg(splash->findChild<QTimer *>(u"Timer1"_s)->isActive())
-                        .arg(m_window->isVisible())
+            const bool timed = splash->findChild<QTimer *>(u"Timer1"_s)->isActive();
+            seen << u"%1 %2 %3"_s.arg(splash->objectName()).arg(timed).arg(m_window->isVisible())
                  << splash->findChild<QLabel *>(u"lblVersion"_s)->text();
         };
         QVERIFY(modal::drive([this] { start(1h); }, look));
@@ -130,8 +130,7 @@ private slots:
         QCOMPARE(stored(u"count"_s), QString::number(added + 1));
         if (added)
             QCOMPARE(stored(u"passfile%1"_s.arg(added + 1)), chosen);
-        QCOMPARE(m_env->notice.messages,
-                 rejected ? QStringList(chosen + u" is not a valid LXG file"_s) : QStringList());
+        QCOMPARE(m_env->notice.messages, rejected ? QStringList(chosen + u" is not a valid LXG file"_s) : QStringList());
         // Stored again in every case, a cancel included.
         QVERIFY(m_env->store.flushes > flushes);
     }

@@ -72,8 +72,7 @@ private slots:
         QTest::addColumn<QString>("leaveBy");
         QTest::addColumn<QStringList>("next");
         QTest::addRow("Cancel takes the stored values back") << stored << stored << u"Cancel"_s << stored;
-        QTest::addRow("Cancel with nothing stored keeps the edits")
-            << QStringList() << initial << u"Cancel"_s << edited;
+        QTest::addRow("Cancel with nothing stored keeps the edits") << QStringList() << initial << u"Cancel"_s << edited;
         QTest::addRow("Esc acts as Cancel") << stored << stored << u"Esc"_s << stored;
         QTest::addRow("Enter in a box acts as Ok") << QStringList() << initial << u"Enter"_s << edited;
         QTest::addRow("the close box loses the edits to the initial values")

@@ -58,8 +58,7 @@ struct WindowTestEnvironment final : lexiglow::RandomSource, lexiglow::FileDialo
     RecordingNotice notice;
     QList<double> randomValues{0.0};
     qsizetype draws = 0;
-    QStringList answers; // of the file dialog, and the filters it was given
-    QStringList filters;
+    QStringList answers, filters; // the file dialog's
     QList<QUrl> opened;
     std::chrono::milliseconds clearDelay{};
     std::function<void()> timeout;
@@ -72,8 +71,7 @@ struct WindowTestEnvironment final : lexiglow::RandomSource, lexiglow::FileDialo
     QString path(const QString &name) const { return QDir::toNativeSeparators(folder.filePath(name)); }
 
     // Writes a list file into the program folder, as lxg does, and returns its path.
-    QString writeList(const QString &fileName, const QString &name, const QString &description,
-                      const QStringList &words)
+    QString writeList(const QString &fileName, const QString &name, const QString &description, const QStringList &words)
     {
         RecordingNotice quiet;
         lexiglow::wordList list(quiet);
