@@ -99,9 +99,8 @@ private slots:
     void settingsFile_holdsLibraryAndValues()
     {
         const QString ini = m_program.filePath(u"lexiglow.conf"_s);
-        StoredControls controls;
-        controls.frameCaption = u"Einstellungen"_s;
-        controls.settings = {u"40"_s, u"six"_s, u"25"_s, u"Upper Case Only"_s, false, true}; // stored unvalidated
+        // Stored unvalidated.
+        StoredControls controls{u"Einstellungen"_s, {u"40"_s, u"six"_s, u"25"_s, u"Upper Case Only"_s, false, true}};
         {
             QSettingsStore store(ini);
             ListLibrary library(store);
