@@ -37,7 +37,7 @@ class TestPassSug final : public QObject
     std::optional<passSug> m_window;
 
     QPlainTextEdit *textBox() const { return m_window->findChild<QPlainTextEdit *>(u"Text1"_s); }
-    QString status() const { return m_window->findChild<QLabel *>(u"lblStatus"_s)->text(); }
+    QString label(const QString &name) const { return m_window->findChild<QLabel *>(name)->text(); }
     void click(const QString &button) { modal::click(&*m_window, button); }
 
 private slots:
@@ -49,10 +49,10 @@ private slots:
         m_env.emplace();
         m_env->randomValues = twoPasswordDraws;
         m_env->store.values[{u"Values"_s, u"Text3"_s}] = u"3"_s;
-        const QString fruit = m_env->writeList(u"fruit.lxg"_s, u"Fruit"_s, QString(), {u"apple"_s, u"moon"_s});
         m_settings.emplace(m_env->store, m_env->notice, nullptr);
         m_clipboard.emplace(*m_env, [this] { return m_settings->clearDelay(); });
         m_window.emplace(*m_env, *m_settings, m_env->notice, *m_clipboard);
+        const QString fruit = m_env->writeList(u"fruit.lxg"_s, u"Fruit"_s, QString(), {u"apple"_s, u"moon"_s});
         m_window->buildlist({{true, u"file_1"_s}}, {QString(), fruit});
         m_window->generate();
         m_window->show();
@@ -61,13 +61,12 @@ private slots:
 
     void newList_makesTheNextBatch_withItsStrength_floorOutOfReachMakesNone_close_resetsTheTextAndHides()
     {
-        const auto line = [this](const QString &name) { return m_window->findChild<QLabel *>(name)->text(); };
         QCOMPARE(m_window->windowTitle(), u"Your Password Suggestions"_s);
         QCOMPARE(textBox()->toPlainText(), suggestionsText({first, second, first}));
-        QVERIFY2(line(u"lblStrength"_s).startsWith(u"Strength of these settings: "_s), qPrintable(line(u"lblStrength"_s)));
+        QVERIFY2(label(u"lblStrength"_s).startsWith(u"Strength of these settings: "_s), qPrintable(label(u"lblStrength"_s)));
         QCOMPARE(textBox()->extraSelections().size(), 3); // every one weak
         textBox()->setTextCursor(QTextCursor(textBox()->document()->findBlockByNumber(2)));
-        QVERIFY(line(u"lblPasswordStrength"_s).startsWith(u"The password at the cursor: "_s));
+        QVERIFY(label(u"lblPasswordStrength"_s).startsWith(u"The password at the cursor: "_s));
         QTest::keyClicks(textBox(), u"typed"_s);
         click(u"Command2"_s);
         QCOMPARE(textBox()->toPlainText(), suggestionsText({second, first, second}));
@@ -75,7 +74,7 @@ private slots:
         m_settings->dialog().findChild<QLineEdit *>(u"Text4"_s)->setText(u"99"_s);
         click(u"Command2"_s);
         QVERIFY(!textBox()->toPlainText().contains(first) && !textBox()->toPlainText().contains(second));
-        QVERIFY(line(u"lblStrength"_s).contains(u"the highest Minimum Strength they can reach is "_s));
+        QVERIFY(label(u"lblStrength"_s).contains(u"the highest Minimum Strength they can reach is "_s));
         // However small the user makes it, the window keeps room for its controls.
         m_window->resize(1, 1);
         QVERIFY(m_window->height() > textBox()->height() * 5 / 4 && m_window->width() > textBox()->width());
@@ -163,7 +162,7 @@ private slots:
         const QString copiedFor = seconds ? u"The clipboard is cleared in %1 s."_s.arg(seconds)
                                           : u"It stays on the clipboard until Lexiglow closes."_s;
         const bool gestureCopied = !copied.isNull() && gesture != u"selection"_s;
-        QCOMPARE(status(), gestureCopied ? u"Password copied. "_s + copiedFor : QString());
+        QCOMPARE(label(u"lblStatus"_s), gestureCopied ? u"Password copied. "_s + copiedFor : QString());
         QCOMPARE(m_env->clearDelay.count(), seconds * 1000);
         if (then == u"quit"_s) {
             QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit"));
@@ -174,7 +173,7 @@ private slots:
         }
         QCOMPARE(QGuiApplication::clipboard()->text(), left);
         if (then == u"runs out"_s)
-            QCOMPARE(status(), u"The clipboard no longer holds the password."_s);
+            QCOMPARE(label(u"lblStatus"_s), u"The clipboard no longer holds the password."_s);
     }
 
     void secretMimeData_carriesEachDesktopsHints_data()

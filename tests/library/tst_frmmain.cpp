@@ -42,8 +42,7 @@ class TestFrmMain final : public QObject
     void select(int row) const
     {
         view()->scrollToItem(view()->topLevelItem(row));
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {},
-                          view()->visualItemRect(view()->topLevelItem(row)).center());
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->visualItemRect(view()->topLevelItem(row)).center());
     }
 
 private slots:
@@ -113,8 +112,7 @@ private slots:
         m_env->writeList(u"a.lxg"_s, u"Animals"_s, u"Fur"_s, {u"cat"_s});
         start();
         // Written after the start-up scan, which therefore does not see it.
-        const QString chosen =
-            fileName.isEmpty() ? QString() : m_env->writeList(fileName, u"Extra"_s, u"Added"_s, {u"dog"_s});
+        const QString chosen = fileName.isEmpty() ? QString() : m_env->writeList(fileName, u"Extra"_s, u"Added"_s, {u"dog"_s});
         const int flushes = m_env->store.flushes;
         for (int i = 0; i < clicks; ++i) {
             m_env->answers.append(chosen);
