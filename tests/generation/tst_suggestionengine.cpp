@@ -225,9 +225,7 @@ private slots:
     void wordPool_keepsWordsAcrossBlocks_truncates()
     {
         // Lengths from 1 to 40000 characters, so that some words outgrow a block.
-        const auto word = [](int i) {
-            return QString(i % 97 == 0 ? 40000 : 1 + i % 13, QChar(u'a' + i % 26)) + QString::number(i);
-        };
+        const auto word = [](int i) { return QString(i % 97 == 0 ? 40000 : 1 + i % 13, QChar(u'a' + i % 26)) + QString::number(i); };
         WordPool pool;
         for (int i = 1; i <= 20000; ++i)
             pool.append(word(i));

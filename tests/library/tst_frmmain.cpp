@@ -33,8 +33,7 @@ class TestFrmMain final : public QObject
         for (int i = 0; i < view()->topLevelItemCount(); ++i) {
             const QTreeWidgetItem *row = view()->topLevelItem(i);
             result.append(u"%1 %2 %3 / %4"_s.arg(row->data(0, frmMain::keyRole).toString(),
-                                                 row->checkState(0) == Qt::Checked ? u"[x]"_s : u"[ ]"_s,
-                                                 row->text(1), row->text(2)));
+                                                 row->checkState(0) == Qt::Checked ? u"[x]"_s : u"[ ]"_s, row->text(1), row->text(2)));
         }
         return result;
     }
@@ -144,8 +143,7 @@ private slots:
             << 3 << 1 << 0 << true << QStringList({u"file_1 [x] List 2 / Words 2"_s, u"file_2 [x] List 3 / Words 3"_s});
         QTest::addRow("nothing selected") << 1 << -1 << -1 << true << QStringList({u"file_1 [x] List 1 / Words 1"_s});
         QTest::addRow("the only row") << 1 << -1 << 0 << true << QStringList();
-        QTest::addRow("an unwritable store: told once") << 2 << -1 << 0 << false
-                                                        << QStringList({u"file_1 [x] List 2 / Words 2"_s});
+        QTest::addRow("an unwritable store: told once") << 2 << -1 << 0 << false << QStringList({u"file_1 [x] List 2 / Words 2"_s});
     }
 
     void deleteList()

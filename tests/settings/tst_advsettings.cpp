@@ -75,8 +75,7 @@ private slots:
         QTest::addRow("Cancel with nothing stored keeps the edits") << QStringList() << initial << u"Cancel"_s << edited;
         QTest::addRow("Esc acts as Cancel") << stored << stored << u"Esc"_s << stored;
         QTest::addRow("Enter in a box acts as Ok") << QStringList() << initial << u"Enter"_s << edited;
-        QTest::addRow("the close box loses the edits to the initial values")
-            << QStringList() << initial << u"close box"_s << initial;
+        QTest::addRow("the close box loses the edits to the initial values") << QStringList() << initial << u"close box"_s << initial;
     }
 
     void firstTouch_showsStoredOrInitialValues_andOnlyOkOrEnterStores()
