@@ -181,14 +181,12 @@ private slots:
         QTest::addColumn<int>("desktop");
         QTest::addColumn<QStringList>("hints"); // format=data in hexadecimal
         const QString windows = u"application/x-qt-windows-mime;value=\"%1\"=%2"_s;
-        QTest::addRow("Linux and BSD") << int(Desktop::freedesktop)
-                                       << QStringList({u"x-kde-passwordManagerHint=736563726574"_s});
+        QTest::addRow("Linux and BSD") << int(Desktop::freedesktop) << QStringList({u"x-kde-passwordManagerHint=736563726574"_s});
         QTest::addRow("Windows") << int(Desktop::windows)
                                  << QStringList({windows.arg(u"ExcludeClipboardContentFromMonitorProcessing"_s, u"01000000"_s),
                                                  windows.arg(u"CanIncludeInClipboardHistory"_s, u"00000000"_s),
                                                  windows.arg(u"CanUploadToCloudClipboard"_s, u"00000000"_s)});
-        QTest::addRow("macOS") << int(Desktop::macos)
-                               << QStringList({u"application/x-nspasteboard-concealed-type=4070706c33"_s});
+        QTest::addRow("macOS") << int(Desktop::macos) << QStringList({u"application/x-nspasteboard-concealed-type=4070706c33"_s});
     }
 
     void secretMimeData_carriesEachDesktopsHints()
