@@ -37,50 +37,44 @@ class TestPassSug final : public QObject
     std::optional<passSug> m_window;
 
     QPlainTextEdit *textBox() const { return m_window->findChild<QPlainTextEdit *>(u"Text1"_s); }
-    QString status() const { return m_window->findChild<QLabel *>(u"lblStatus"_s)->text(); }
+    QString label(const QString &name) const { return m_window->findChild<QLabel *>(name)->text(); }
     void click(const QString &button) { modal::click(&*m_window, button); }
 
 private slots:
+    void cleanup() { m_window.reset(), m_clipboard.reset(), m_settings.reset(); }
+
     // The window shows a first batch of three passwords from the fruit list.
     void init()
     {
-        m_window.reset();
-        m_clipboard.reset();
-        m_settings.reset();
         m_env.emplace();
-        m_env->random.values = twoPasswordDraws;
+        m_env->randomValues = twoPasswordDraws;
         m_env->store.values[{u"Values"_s, u"Text3"_s}] = u"3"_s;
-        const QString fruit = m_env->writeList(u"fruit.lxg"_s, u"Fruit"_s, QString(), {u"apple"_s, u"moon"_s});
         m_settings.emplace(m_env->store, m_env->notice, nullptr);
-        m_clipboard.emplace(m_env->clearTimer, [this] { return m_settings->clearDelay(); });
-        m_window.emplace(m_env->random, *m_settings, m_env->notice, *m_clipboard);
+        m_clipboard.emplace(*m_env, [this] { return m_settings->clearDelay(); });
+        m_window.emplace(*m_env, *m_settings, m_env->notice, *m_clipboard);
+        const QString fruit = m_env->writeList(u"fruit.lxg"_s, u"Fruit"_s, QString(), {u"apple"_s, u"moon"_s});
         m_window->buildlist({{true, u"file_1"_s}}, {QString(), fruit});
         m_window->generate();
         m_window->show();
         QGuiApplication::clipboard()->setText(u"another program's"_s);
     }
 
-    void strength_showsWithEveryBatch_floorOutOfReachMakesNone()
-    {
-        const auto line = [this](const QString &name) { return m_window->findChild<QLabel *>(name)->text(); };
-        QVERIFY2(line(u"lblStrength"_s).startsWith(u"Strength of these settings: "_s), qPrintable(line(u"lblStrength"_s)));
-        QCOMPARE(textBox()->extraSelections().size(), 3); // every one weak
-        textBox()->setTextCursor(QTextCursor(textBox()->document()->findBlockByNumber(2)));
-        QVERIFY(line(u"lblPasswordStrength"_s).startsWith(u"The password at the cursor: "_s));
-        m_settings->dialog().findChild<QLineEdit *>(u"Text4"_s)->setText(u"99"_s);
-        click(u"Command2"_s);
-        QVERIFY(!textBox()->toPlainText().contains(first) && !textBox()->toPlainText().contains(second));
-        QVERIFY(line(u"lblStrength"_s).contains(u"the highest Minimum Strength they can reach is "_s));
-    }
-
-    void newList_makesTheNextBatch_close_resetsTheTextAndHides()
+    void newList_makesTheNextBatch_withItsStrength_floorOutOfReachMakesNone_close_resetsTheTextAndHides()
     {
         QCOMPARE(m_window->windowTitle(), u"Your Password Suggestions"_s);
         QCOMPARE(textBox()->toPlainText(), suggestionsText({first, second, first}));
+        QVERIFY2(label(u"lblStrength"_s).startsWith(u"Strength of these settings: "_s), qPrintable(label(u"lblStrength"_s)));
+        QCOMPARE(textBox()->extraSelections().size(), 3); // every one weak
+        textBox()->setTextCursor(QTextCursor(textBox()->document()->findBlockByNumber(2)));
+        QVERIFY(label(u"lblPasswordStrength"_s).startsWith(u"The password at the cursor: "_s));
         QTest::keyClicks(textBox(), u"typed"_s);
         click(u"Command2"_s);
         QCOMPARE(textBox()->toPlainText(), suggestionsText({second, first, second}));
         QVERIFY(!textBox()->document()->isUndoAvailable()); // no undo brings the old batch back
+        m_settings->dialog().findChild<QLineEdit *>(u"Text4"_s)->setText(u"99"_s);
+        click(u"Command2"_s);
+        QVERIFY(!textBox()->toPlainText().contains(first) && !textBox()->toPlainText().contains(second));
+        QVERIFY(label(u"lblStrength"_s).contains(u"the highest Minimum Strength they can reach is "_s));
         // However small the user makes it, the window keeps room for its controls.
         m_window->resize(1, 1);
         QVERIFY(m_window->height() > textBox()->height() * 5 / 4 && m_window->width() > textBox()->width());
@@ -168,18 +162,17 @@ private slots:
         const QString copiedFor = seconds ? u"The clipboard is cleared in %1 s."_s.arg(seconds)
                                           : u"It stays on the clipboard until Lexiglow closes."_s;
         const bool gestureCopied = !copied.isNull() && gesture != u"selection"_s;
-        QCOMPARE(status(), gestureCopied ? u"Password copied. "_s + copiedFor : QString());
-        QCOMPARE(m_env->clearTimer.delay.count(), seconds * 1000);
-        if (then == u"quit"_s) {
+        QCOMPARE(label(u"lblStatus"_s), gestureCopied ? u"Password copied. "_s + copiedFor : QString());
+        QCOMPARE(m_env->clearDelay.count(), seconds * 1000);
+        if (then == u"another program copies"_s)
+            QGuiApplication::clipboard()->setText(u"mine"_s);
+        if (then == u"quit"_s)
             QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit"));
-        } else if (!then.isEmpty()) {
-            if (then == u"another program copies"_s)
-                QGuiApplication::clipboard()->setText(u"mine"_s);
-            m_env->clearTimer.runOut();
-        }
+        else if (!then.isEmpty())
+            m_env->runOut();
         QCOMPARE(QGuiApplication::clipboard()->text(), left);
         if (then == u"runs out"_s)
-            QCOMPARE(status(), u"The clipboard no longer holds the password."_s);
+            QCOMPARE(label(u"lblStatus"_s), u"The clipboard no longer holds the password."_s);
     }
 
     void secretMimeData_carriesEachDesktopsHints_data()
@@ -187,14 +180,12 @@ private slots:
         QTest::addColumn<int>("desktop");
         QTest::addColumn<QStringList>("hints"); // format=data in hexadecimal
         const QString windows = u"application/x-qt-windows-mime;value=\"%1\"=%2"_s;
-        QTest::addRow("Linux and BSD") << int(Desktop::freedesktop)
-                                       << QStringList({u"x-kde-passwordManagerHint=736563726574"_s});
+        QTest::addRow("Linux and BSD") << int(Desktop::freedesktop) << QStringList({u"x-kde-passwordManagerHint=736563726574"_s});
         QTest::addRow("Windows") << int(Desktop::windows)
                                  << QStringList({windows.arg(u"ExcludeClipboardContentFromMonitorProcessing"_s, u"01000000"_s),
                                                  windows.arg(u"CanIncludeInClipboardHistory"_s, u"00000000"_s),
                                                  windows.arg(u"CanUploadToCloudClipboard"_s, u"00000000"_s)});
-        QTest::addRow("macOS") << int(Desktop::macos)
-                               << QStringList({u"application/x-nspasteboard-concealed-type=4070706c33"_s});
+        QTest::addRow("macOS") << int(Desktop::macos) << QStringList({u"application/x-nspasteboard-concealed-type=4070706c33"_s});
     }
 
     void secretMimeData_carriesEachDesktopsHints()

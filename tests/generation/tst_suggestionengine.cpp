@@ -5,7 +5,6 @@
 #include "generation/SuggestionEngine.h"
 #include "store/wordList.h"
 
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,224 +57,193 @@ class TestSuggestionEngine final : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void buildlist_takesTickedRowsInOrder_namesUnreadableListsOnce();
-    void getrandword_roundsToNearestEntry_trimsOnlySpaces();
-    void generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong_data();
-    void generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong();
-    void systemRandom_givesFreshSequences_failsClosed();
-    void wordPool_keepsWordsAcrossBlocks_truncates();
-
-private:
-    void setPool(const QStringList &words);
-
     QTemporaryDir m_dir;
     RecordingNotice m_notice;
     Harness m_harness;
     std::unique_ptr<SuggestionEngine> m_engine;
-};
 
-void TestSuggestionEngine::init()
-{
-    m_notice.messages.clear();
-    m_harness = Harness();
-    m_engine = std::make_unique<SuggestionEngine>(m_harness, m_harness, m_notice);
-}
-
-void TestSuggestionEngine::setPool(const QStringList &words)
-{
-    makeList(m_dir.filePath(u"pool.lxg"_s), words);
-    m_engine->buildlist({{true, u"file_1"_s}}, {QString(), m_dir.filePath(u"pool.lxg"_s)});
-}
-
-void TestSuggestionEngine::buildlist_takesTickedRowsInOrder_namesUnreadableListsOnce()
-{
-    using namespace listbytes;
-    QStringList passfiles{QString()};
-    for (const QString &name : {u"cats"_s, u"birds"_s, u"fish"_s, u"damaged"_s, u"missing"_s, u"foreign"_s})
-        passfiles.append(m_dir.filePath(name + u".lxg"_s));
-    makeList(passfiles[1], {u"tiger"_s, u"lion"_s});
-    makeList(passfiles[2], {u"robin"_s, u"tiger"_s});
-    makeList(passfiles[3], {u"trout"_s});
-    // Two good words, then one whose Base64 is cut short.
-    write(passfiles[4], header() + field(empty) + field(colors) + int32(4) + field(red) + field(green) + field("OQA3AC4APg"));
-    write(passfiles[6], "just some text");
-
-    // Rows in view order differ from entry order; fish is not ticked.
-    m_engine->buildlist({{true, u"file_2"_s}, {false, u"file_3"_s}, {true, u"file_4"_s}, {true, u"file_1"_s},
-                         {true, u"file_5"_s}, {true, u"file_6"_s}},
-                        passfiles);
-
-    QStringList pool;
-    for (qsizetype i = 0; i <= m_engine->pool().size(); ++i)
-        pool.append(m_engine->pool().entry(i));
-    QCOMPARE(pool, (QStringList{QString(), u"robin"_s, u"tiger"_s, u"tiger"_s, u"lion"_s}));
-    QCOMPARE(m_harness.reseeds, 1);
-    QCOMPARE(m_notice.messages,
-             (QStringList{u"Invalid File"_s,
-                          u"These word lists could not be read and add no words:\n\n%1: a field is damaged (Error 5 in "
-                          "CBase64.Decode: Invalid length)\n%2: the file does not exist"_s.arg(passfiles[4], passfiles[5])}));
-}
-
-void TestSuggestionEngine::getrandword_roundsToNearestEntry_trimsOnlySpaces()
-{
-    setPool({u"cat"_s});
-    m_harness.values = {0.0, 0.5, 0.50001, 0.4, 0.9};
-    QCOMPARE(m_engine->getrandword(), QString());
-    QCOMPARE(m_engine->getrandword(), QString()); // 0.5 rounds to the even 0
-    QCOMPARE(m_engine->getrandword(), u"cat"_s);
-
-    setPool({u" river "_s, u"\tkeep\t"_s});
-    QCOMPARE(m_engine->getrandword(), u"river"_s);
-    QCOMPARE(m_engine->getrandword(), u"\tkeep\t"_s);
-}
-
-void TestSuggestionEngine::generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong_data()
-{
-    QTest::addColumn<GenerationSettings>("settings");
-    QTest::addColumn<QList<double>>("draws");
-    QTest::addColumn<QString>("text"); // the batch after the heading, or else what the user is told
-    QTest::addColumn<int>("outside"); // passwords outside the length limits
-
-    // One password from the pool apple, moon, Moon, Alice.
-    const double apple = 0.25, moon = 0.5, Moon = 0.75, alice = 0.999999;
-    const auto one = [](bool special, bool replace = false, const QString &letterCase = u"Upper and Lower Case"_s) {
-        return GenerationSettings{.minimumLength = u"1"_s, .passwordCount = u"1"_s, .letterCase = letterCase,
-                                  .letterReplacement = replace, .specialCharacters = special};
-    };
-    QTest::addRow("apple57") << one(false) << candidate(2, apple, moon, 4, 0, 57) << u"\r\napple57"_s << 0;
-    QTest::addRow("8moon+") << one(true) << candidate(3, apple, moon, 3, '+', 8) << u"\r\n8moon+"_s << 0;
-    QTest::addRow("arrangement 1, special") << one(true) << candidate(1, apple, moon, 1, '(', 99) << u"\r\napple99moon("_s << 0;
-    QTest::addRow("arrangement 2, special") << one(true) << candidate(2, apple, moon, 2, '/', 1) << u"\r\napple/moon1"_s << 0;
-    QTest::addRow("arrangement 3, special") << one(true) << candidate(3, apple, Moon, 1, ',', 12) << u"\r\n12Moon,apple"_s << 0;
-    QTest::addRow("arrangement 3") << one(false) << candidate(3, apple, moon, 5, 0, 42) << u"\r\n42applemoon"_s << 0;
-    const QList<double> alice5 = candidate(2, alice, moon, 4, 0, 5);
-    QTest::addRow("Al1c3") << one(false, true) << alice5 << u"\r\nAl1c35"_s << 0;
-    QTest::addRow("al1c3") << one(false, true, GenerationSettings::lowerCaseOnly) << alice5 << u"\r\nal1c35"_s << 0;
-    QTest::addRow("AL1C3") << one(false, true, GenerationSettings::upperCaseOnly) << alice5 << u"\r\nAL1C35"_s << 0;
-    QTest::addRow("unknown case text keeps case")
-        << one(false, false, u"upper case only"_s) << candidate(2, Moon, moon, 4, 0, 3) << u"\r\nMoon3"_s << 0;
-
-    // Batches of candidates that are a number alone, as r 0 draws no word.
-    const auto numbers = [](const QList<int> &numbers) {
-        QList<double> draws;
-        for (const int number : numbers)
-            draws += candidate(1, 0, 0, 1, 0, number);
-        return draws;
-    };
-    const auto limits = [](const QString &minimum, const QString &maximum, const QString &count) {
-        return GenerationSettings{.minimumLength = minimum, .maximumLength = maximum, .passwordCount = count};
-    };
-    QTest::addRow("three") << limits(u"1"_s, u"32"_s, u"3"_s) << numbers({1, 2, 3}) << u"\r\n1\r\n2\r\n3"_s << 0;
-    QTest::addRow("2.5: two") << limits(u"1"_s, u"32"_s, u"2.5"_s) << numbers({1, 2}) << u"\r\n1\r\n2"_s << 0;
-    const QList<double> none;
-    QTest::addRow("random source fails mid-batch: none") << limits(u"1"_s, u"32"_s, u"3"_s) << numbers({1, 2}) << u"script ran out"_s << 0;
-    QTest::addRow("zero") << limits(u"1"_s, u"32"_s, u"0"_s) << none << QString() << 0;
-    QTest::addRow("1499th candidate still tested")
-        << limits(u"2"_s, u"2"_s, u"1"_s) << numbers(QList<int>(1498, 7) << 42) << u"\r\n42"_s << 0;
-    QTest::addRow("1500th taken untested")
-        << limits(u"12"_s, u"6"_s, u"1"_s) << numbers(QList<int>(1499, 7) << 99) << u"\r\n99"_s << 1;
-
-    const QString notANumber = u"%1 is not a number: \"%2\".\nChange it in Advanced Settings."_s;
-    const QString count = u"Passwords to Generate"_s;
-    QTest::addRow("minimum in letters")
-        << limits(u"eight"_s, u"32"_s, u"10"_s) << none << notANumber.arg(u"Minimum Password Length", u"eight") << 0;
-    QTest::addRow("maximum empty")
-        << limits(u"8"_s, QString(), u"10"_s) << none << notANumber.arg(u"Maximum Password Length", u"") << 0;
-    QTest::addRow("count with exponent") << limits(u"8"_s, u"32"_s, u"1e3"_s) << none << notANumber.arg(count, u"1e3") << 0;
-    QTest::addRow("count above 100000") << limits(u"8"_s, u"32"_s, u"100001"_s) << none
-                                        << count + u" can be at most 100000.\nChange it in Advanced Settings."_s << 0;
-}
-
-// Every scripted value is drawn and no more; a wrong setting is told once, after the heading, before any draw.
-void TestSuggestionEngine::generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong()
-{
-    QFETCH(GenerationSettings, settings);
-    QFETCH(QList<double>, draws);
-    QFETCH(QString, text);
-    QFETCH(int, outside);
-    setPool({u"apple"_s, u"moon"_s, u"Moon"_s, u"Alice"_s});
-    m_harness.settings = settings;
-    m_harness.values = draws;
-
-    const BatchReport report = m_engine->generate(m_harness);
-
-    const bool told = !text.isEmpty() && !text.startsWith(u"\r\n");
-    QCOMPARE(m_harness.text, u"Generating Your Suggestions...\r\n"_s + (told ? QString() : text));
-    QCOMPARE(m_notice.messages, told ? QStringList{text} : QStringList());
-    QCOMPARE(m_harness.drawn, draws.size());
-    QCOMPARE(report.passwords, told ? 0 : text.count(u"\r\n"));
-    QCOMPARE(report.outsideLimits, outside);
-    QCOMPARE(report.randomFailed, text == u"script ran out");
-    QVERIFY(!report.noWords);
-}
-
-// Which number and special character each value gives is the scripted rows' to show; here the real source
-// gives passwords of the right shape, a fresh sequence each time, or none when it fails.
-void TestSuggestionEngine::systemRandom_givesFreshSequences_failsClosed()
-{
-    const auto batch = [&] {
-        SystemRandomSource random;
-        SuggestionEngine engine(random, m_harness, m_notice);
-        engine.buildlist({}, {QString()});
-        engine.generate(m_harness);
-        return m_harness.text.split(u"\r\n"_s).mid(2);
-    };
-    m_harness.settings = {.minimumLength = u"2"_s, .maximumLength = u"3"_s, .passwordCount = u"200"_s,
-                           .specialCharacters = true};
-    const QStringList passwords = batch();
-    QCOMPARE(passwords.size(), 200);
-    for (const QString &password : passwords)
-        QVERIFY2(QRegularExpression(u"^[1-9]\\d?[(-/]$|^[(-/][1-9]\\d?$"_s).match(password).hasMatch(), qPrintable(password));
-    // Two batches started at the same moment differ: the sequence is not seeded from the clock.
-    QVERIFY(batch() != batch());
-
-    // Interrupted once, then a byte a call: the block is still filled.
-    static int calls = 0;
-    SystemRandomSource slow(+[](void *buffer, std::size_t) -> long {
-        errno = calls++ == 0 ? EINTR : 0;
-        *static_cast<unsigned char *>(buffer) = 0x80;
-        return calls == 1 ? -1 : 1;
-    });
-    QCOMPARE(slow.next(), 0x80808080 * 0x1.0p-32);
-    QCOMPARE(calls, 1 + 16384);
-
-    // A generator that gives nothing makes no password, and the user is told why.
-    SystemRandomSource empty(+[](void *, std::size_t) -> long { return 0; });
-    QVERIFY_THROWS_EXCEPTION(RandomSourceError, empty.next());
-    SystemRandomSource failing(+[](void *, std::size_t) -> long { errno = ENOSYS; return -1; });
-    m_notice.messages.clear();
-    SuggestionEngine engine(failing, m_harness, m_notice);
-    QVERIFY(engine.generate(m_harness).randomFailed);
-    QCOMPARE(m_harness.text, u"Generating Your Suggestions...\r\n"_s);
-    QCOMPARE(m_notice.messages, QStringList{u"The system's random number generator failed (Function not implemented), so no "
-                                            "password was made."_s});
-}
-
-void TestSuggestionEngine::wordPool_keepsWordsAcrossBlocks_truncates()
-{
-    // Lengths from 1 to 40000 characters, so that some words outgrow a block.
-    const auto word = [](int i) {
-        return QString(i % 97 == 0 ? 40000 : 1 + i % 13, QChar(u'a' + i % 26)) + QString::number(i);
-    };
-    WordPool pool;
-    for (int i = 1; i <= 20000; ++i)
-        pool.append(word(i));
-    // Grown, then cut back to before and after a long word and grown again.
-    for (const int keep : {20000, 5000, 97, 96, 0}) {
-        pool.truncate(keep);
-        for (int i = keep + 1; i <= keep + 300; ++i)
-            pool.append(u"new"_s + QString::number(i));
-        QCOMPARE(pool.size(), keep + 300);
-        for (int i = 0; i <= keep + 300; ++i)
-            QCOMPARE(pool.entry(i), i == 0 ? QString() : i <= keep ? word(i) : u"new"_s + QString::number(i));
+    void setPool(const QStringList &words)
+    {
+        makeList(m_dir.filePath(u"pool.lxg"_s), words);
+        m_engine->buildlist({{true, u"file_1"_s}}, {QString(), m_dir.filePath(u"pool.lxg"_s)});
     }
 
-    // Words are kept in the code page: what a list file could not hold either becomes "?".
-    pool.append(u"caf\u00e9 \u20ac\u0153\u0081 \u0416ar"_s);
-    QCOMPARE(pool.entry(pool.size()), u"caf\u00e9 \u20ac\u0153\u0081 ?ar"_s);
-}
+private slots:
+    void init()
+    {
+        m_notice.messages.clear();
+        m_harness = Harness();
+        m_engine = std::make_unique<SuggestionEngine>(m_harness, m_harness, m_notice);
+    }
+
+    void buildlist_takesTickedRowsInOrder_namesUnreadableListsOnce()
+    {
+        using namespace listbytes;
+        QStringList passfiles{QString()};
+        for (const QString &name : {u"cats"_s, u"birds"_s, u"fish"_s, u"damaged"_s, u"missing"_s, u"foreign"_s})
+            passfiles.append(m_dir.filePath(name + u".lxg"_s));
+        makeList(passfiles[1], {u"tiger"_s, u"lion"_s});
+        makeList(passfiles[2], {u"robin"_s, u"tiger"_s});
+        makeList(passfiles[3], {u"trout"_s});
+        // Two good words, then one whose Base64 is cut short.
+        write(passfiles[4], header() + field(empty) + field(colors) + int32(4) + field(red) + field(green) + field("OQA3AC4APg"));
+        write(passfiles[6], "just some text");
+
+        // Rows in view order differ from entry order; fish is not ticked.
+        m_engine->buildlist({{true, u"file_2"_s}, {false, u"file_3"_s}, {true, u"file_4"_s}, {true, u"file_1"_s},
+                             {true, u"file_5"_s}, {true, u"file_6"_s}}, passfiles);
+
+        QStringList pool;
+        for (qsizetype i = 0; i <= m_engine->pool().size(); ++i)
+            pool.append(m_engine->pool().entry(i));
+        QCOMPARE(pool, (QStringList{QString(), u"robin"_s, u"tiger"_s, u"tiger"_s, u"lion"_s}));
+        QCOMPARE(m_harness.reseeds, 1);
+        QCOMPARE(m_notice.messages, (QStringList{u"Invalid File"_s,
+                              u"These word lists could not be read and add no words:\n\n%1: a field is damaged (Error 5 in "
+                              "CBase64.Decode: Invalid length)\n%2: the file does not exist"_s.arg(passfiles[4], passfiles[5])}));
+    }
+
+    // Which entry a value draws is the scripted rows' to show.
+    void getrandword_trimsOnlySpaces()
+    {
+        setPool({u" river "_s, u"\tkeep\t"_s});
+        m_harness.values = {0.4, 0.9};
+        QCOMPARE(m_engine->getrandword(), u"river"_s);
+        QCOMPARE(m_engine->getrandword(), u"\tkeep\t"_s);
+    }
+
+    void generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong_data()
+    {
+        QTest::addColumn<GenerationSettings>("settings");
+        QTest::addColumn<QList<double>>("draws");
+        QTest::addColumn<QString>("text"); // the batch after the heading, or else what the user is told
+        QTest::addColumn<int>("outside"); // passwords outside the length limits
+
+        // One password from the pool apple, moon, Moon, Alice.
+        const double apple = 0.25, moon = 0.5, Moon = 0.75, alice = 0.999999;
+        const auto one = [](bool special, bool replace = false, const QString &letterCase = u"Upper and Lower Case"_s) {
+            return GenerationSettings{.minimumLength = u"1"_s, .passwordCount = u"1"_s, .letterCase = letterCase,
+                                      .letterReplacement = replace, .specialCharacters = special};
+        };
+        QTest::addRow("apple57") << one(false) << candidate(2, apple, moon, 4, 0, 57) << u"\r\napple57"_s << 0;
+        QTest::addRow("8moon+") << one(true) << candidate(3, apple, moon, 3, '+', 8) << u"\r\n8moon+"_s << 0;
+        QTest::addRow("arrangement 1, special") << one(true) << candidate(1, apple, moon, 1, '(', 99) << u"\r\napple99moon("_s << 0;
+        QTest::addRow("arrangement 2, special") << one(true) << candidate(2, apple, moon, 2, '/', 1) << u"\r\napple/moon1"_s << 0;
+        QTest::addRow("arrangement 3, special") << one(true) << candidate(3, apple, Moon, 1, ',', 12) << u"\r\n12Moon,apple"_s << 0;
+        QTest::addRow("arrangement 3") << one(false) << candidate(3, apple, moon, 5, 0, 42) << u"\r\n42applemoon"_s << 0;
+        // A value falls to the nearest entry, a half to the even one: 0.5 to none, 1.5 to moon; Alice's 3.999996 to her.
+        QTest::addRow("halves to the even entry") << one(false) << candidate(1, 0.125, 0.375, 1, 0, 5) << u"\r\n5moon"_s << 0;
+        const QList<double> alice5 = candidate(2, alice, moon, 4, 0, 5);
+        QTest::addRow("Al1c3") << one(false, true) << alice5 << u"\r\nAl1c35"_s << 0;
+        QTest::addRow("al1c3") << one(false, true, GenerationSettings::lowerCaseOnly) << alice5 << u"\r\nal1c35"_s << 0;
+        QTest::addRow("AL1C3") << one(false, true, GenerationSettings::upperCaseOnly) << alice5 << u"\r\nAL1C35"_s << 0;
+        QTest::addRow("unknown case text keeps case")
+            << one(false, false, u"upper case only"_s) << candidate(2, Moon, moon, 4, 0, 3) << u"\r\nMoon3"_s << 0;
+
+        // Batches of candidates that are a number alone, as r 0 draws no word.
+        const auto numbers = [](const QList<int> &numbers) {
+            QList<double> draws;
+            for (const int number : numbers)
+                draws += candidate(1, 0, 0, 1, 0, number);
+            return draws;
+        };
+        const auto limits = [](const QString &minimum, const QString &maximum, const QString &count) {
+            return GenerationSettings{.minimumLength = minimum, .maximumLength = maximum, .passwordCount = count};
+        };
+        QTest::addRow("three") << limits(u"1"_s, u"32"_s, u"3"_s) << numbers({1, 2, 3}) << u"\r\n1\r\n2\r\n3"_s << 0;
+        QTest::addRow("2.5: two") << limits(u"1"_s, u"32"_s, u"2.5"_s) << numbers({1, 2}) << u"\r\n1\r\n2"_s << 0;
+        const QList<double> none;
+        QTest::addRow("random source fails mid-batch: none") << limits(u"1"_s, u"32"_s, u"3"_s) << numbers({1, 2}) << u"script ran out"_s << 0;
+        QTest::addRow("zero") << limits(u"1"_s, u"32"_s, u"0"_s) << none << QString() << 0;
+        QTest::addRow("1499th candidate still tested")
+            << limits(u"2"_s, u"2"_s, u"1"_s) << numbers(QList<int>(1498, 7) << 42) << u"\r\n42"_s << 0;
+        QTest::addRow("1500th taken untested")
+            << limits(u"12"_s, u"6"_s, u"1"_s) << numbers(QList<int>(1499, 7) << 99) << u"\r\n99"_s << 1;
+
+        const QString notANumber = u"%1 is not a number: \"%2\".\nChange it in Advanced Settings."_s;
+        const QString count = u"Passwords to Generate"_s;
+        QTest::addRow("minimum in letters")
+            << limits(u"eight"_s, u"32"_s, u"10"_s) << none << notANumber.arg(u"Minimum Password Length", u"eight") << 0;
+        QTest::addRow("maximum empty")
+            << limits(u"8"_s, QString(), u"10"_s) << none << notANumber.arg(u"Maximum Password Length", u"") << 0;
+        QTest::addRow("count with exponent") << limits(u"8"_s, u"32"_s, u"1e3"_s) << none << notANumber.arg(count, u"1e3") << 0;
+        QTest::addRow("count above 100000") << limits(u"8"_s, u"32"_s, u"100001"_s) << none
+                                            << count + u" can be at most 100000.\nChange it in Advanced Settings."_s << 0;
+    }
+
+    // Every scripted value is drawn and no more; a wrong setting is told once, after the heading, before any draw.
+    void generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong()
+    {
+        QFETCH(GenerationSettings, settings);
+        QFETCH(QList<double>, draws);
+        QFETCH(QString, text);
+        QFETCH(int, outside);
+        setPool({u"apple"_s, u"moon"_s, u"Moon"_s, u"Alice"_s});
+        m_harness.settings = settings;
+        m_harness.values = draws;
+
+        const BatchReport report = m_engine->generate(m_harness);
+
+        const bool told = !text.isEmpty() && !text.startsWith(u"\r\n");
+        QCOMPARE(m_harness.text, u"Generating Your Suggestions...\r\n"_s + (told ? QString() : text));
+        QCOMPARE(m_notice.messages, told ? QStringList{text} : QStringList());
+        QCOMPARE(m_harness.drawn, draws.size());
+        QCOMPARE(report.passwords, told ? 0 : text.count(u"\r\n"));
+        QCOMPARE(report.outsideLimits, outside);
+        QCOMPARE(report.randomFailed, text == u"script ran out");
+    }
+
+    // Which number and special character each value gives is the scripted rows' to show, and lxg's tests check
+    // the real source's passwords and its failure message; here it gives a fresh sequence each time, fills its
+    // block however the system hands out the bytes, and gives no value when the system gives none.
+    void systemRandom_givesFreshSequences_failsClosed()
+    {
+        const auto batch = [&] {
+            SystemRandomSource random;
+            SuggestionEngine engine(random, m_harness, m_notice);
+            engine.buildlist({}, {QString()});
+            engine.generate(m_harness);
+            return m_harness.text;
+        };
+        m_harness.settings = {.minimumLength = u"2"_s, .maximumLength = u"3"_s, .passwordCount = u"200"_s};
+        // Two batches started at the same moment differ: the sequence is not seeded from the clock.
+        QVERIFY(batch() != batch());
+
+        // Interrupted once, then a byte a call: the block is still filled.
+        static int calls = 0;
+        SystemRandomSource slow(+[](void *buffer, std::size_t) -> long {
+            errno = calls++ == 0 ? EINTR : 0;
+            *static_cast<unsigned char *>(buffer) = 0x80;
+            return calls == 1 ? -1 : 1;
+        });
+        QCOMPARE(slow.next(), 0x80808080 * 0x1.0p-32);
+        QCOMPARE(calls, 1 + 16384);
+        SystemRandomSource empty(+[](void *, std::size_t) -> long { return 0; });
+        QVERIFY_THROWS_EXCEPTION(RandomSourceError, empty.next());
+    }
+
+    void wordPool_keepsWordsAcrossBlocks_truncates()
+    {
+        // Lengths from 1 to 40000 characters, so that some words outgrow a block.
+        const auto word = [](int i) { return QString(i % 97 == 0 ? 40000 : 1 + i % 13, QChar(u'a' + i % 26)) + QString::number(i); };
+        WordPool pool;
+        for (int i = 1; i <= 20000; ++i)
+            pool.append(word(i));
+        // Grown, then cut back to before and after a long word and grown again.
+        for (const int keep : {20000, 5000, 97, 96, 0}) {
+            pool.truncate(keep);
+            for (int i = keep + 1; i <= keep + 300; ++i)
+                pool.append(u"new"_s + QString::number(i));
+            QCOMPARE(pool.size(), keep + 300);
+            for (int i = 0; i <= keep + 300; ++i)
+                QCOMPARE(pool.entry(i), i == 0 ? QString() : i <= keep ? word(i) : u"new"_s + QString::number(i));
+        }
+
+        // Words are kept in the code page: what a list file could not hold either becomes "?".
+        pool.append(u"caf\u00e9 \u20ac\u0153\u0081 \u0416ar"_s);
+        QCOMPARE(pool.entry(pool.size()), u"caf\u00e9 \u20ac\u0153\u0081 ?ar"_s);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSuggestionEngine)
 #include "tst_suggestionengine.moc"

@@ -15,32 +15,22 @@ public:
         return values.value({section, key}, defaultValue);
     }
 
-    void setValue(const QString &section, const QString &key, const QString &value) override
-    {
-        values.insert({section, key}, value);
-        ++writes;
-    }
+    void setValue(const QString &section, const QString &key, const QString &value) override { values.insert({section, key}, value); }
 
     QStringList keys(const QString &section) const override
     {
         QStringList result;
-        for (auto it = values.keyBegin(); it != values.keyEnd(); ++it) {
+        for (auto it = values.keyBegin(); it != values.keyEnd(); ++it)
             if (it->first == section)
                 result.append(it->second);
-        }
         return result;
     }
 
-    bool flush() override
-    {
-        ++flushes;
-        return writable;
-    }
+    bool flush() override { ++flushes; return writable; }
 
     QString get(const QString &section, const QString &key) const { return values.value({section, key}); }
 
     QMap<QPair<QString, QString>, QString> values;
     bool writable = true;
-    int writes = 0;
     int flushes = 0;
 };

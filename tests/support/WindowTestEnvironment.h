@@ -25,55 +25,6 @@
 #include <functional>
 #include <optional>
 
-// Hands out the given values in turn, starting over after the last one.
-class ScriptedRandomSource final : public lexiglow::RandomSource
-{
-public:
-    void reseed() override { ++reseeds; }
-    double next() override { return values.at(draws++ % values.size()); }
-
-    QList<double> values{0.0};
-    qsizetype draws = 0;
-    int reseeds = 0;
-};
-
-// Answers the open-file dialog in the user's place; no answer left, or an
-// empty one, is a cancel.
-class ScriptedFileDialog final : public lexiglow::FileDialog
-{
-public:
-    QString getOpenFileName(QWidget *, const QString &filter) override
-    {
-        filters.append(filter);
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-
-    QStringList answers;
-    QStringList filters;
-};
-
-// Records the addresses instead of opening them, as an open that fails would
-// leave things.
-class RecordingUrlOpener final : public lexiglow::UrlOpener
-{
-public:
-    void open(const QUrl &url) override { opened.append(url); }
-
-    QList<QUrl> opened;
-};
-
-// Runs out only when the test says so.
-class ManualClearTimer final : public lexiglow::ClearTimer
-{
-public:
-    void start(std::chrono::milliseconds value, std::function<void()> run) override { delay = value, timeout = run; }
-    void stop() override { timeout = nullptr; }
-    void runOut() { std::exchange(timeout, nullptr)(); }
-
-    std::chrono::milliseconds delay{};
-    std::function<void()> timeout;
-};
-
 // Ten draws that make two passwords from a pool of two words w1, w2:
 // w1 w2 "1", then "50" w2 w1. From apple and moon: "applemoon1", "50moonapple".
 inline const QList<double> twoPasswordDraws{0.4, 0.34, 0.8, 0.0, 0.0, 0.9, 0.8, 0.34, 0.0, 0.5};
@@ -84,26 +35,43 @@ inline QString suggestionsText(const QStringList &passwords)
     return QStringLiteral("Generating Your Suggestions...\n\n") + passwords.join(u'\n');
 }
 
-struct WindowTestEnvironment
+// The program's services, played by the test: random values handed out in turn, starting over after the
+// last; the open-file dialog answered in the user's place (no answer left, or an empty one, is a cancel);
+// addresses recorded instead of opened, as an open that fails would leave things; a clipboard countdown
+// that runs out only when the test says so; settings in memory, messages recorded, a program folder.
+struct WindowTestEnvironment final : lexiglow::RandomSource, lexiglow::FileDialog, lexiglow::UrlOpener, lexiglow::ClearTimer
 {
+    void reseed() override {}
+    double next() override { return randomValues.at(draws++ % randomValues.size()); }
+    QString getOpenFileName(QWidget *, const QString &filter) override
+    {
+        filters.append(filter);
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    void open(const QUrl &url) override { opened.append(url); }
+    void start(std::chrono::milliseconds value, std::function<void()> run) override { clearDelay = value, timeout = run; }
+    void stop() override { timeout = nullptr; }
+    void runOut() { std::exchange(timeout, nullptr)(); }
+
     QTemporaryDir folder;
     MemorySettingsStore store;
-    ScriptedRandomSource random;
-    ScriptedFileDialog fileDialog;
     RecordingNotice notice;
-    RecordingUrlOpener urlOpener;
-    ManualClearTimer clearTimer;
+    QList<double> randomValues{0.0};
+    qsizetype draws = 0;
+    QStringList answers, filters; // the file dialog's
+    QList<QUrl> opened;
+    std::chrono::milliseconds clearDelay{};
+    std::function<void()> timeout;
 
     lexiglow::WindowServices services(std::chrono::milliseconds splashDelay)
     {
-        return {store, random, folder.path(), fileDialog, notice, urlOpener, clearTimer, {}, splashDelay};
+        return {store, *this, folder.path(), *this, notice, *this, *this, {}, splashDelay};
     }
 
     QString path(const QString &name) const { return QDir::toNativeSeparators(folder.filePath(name)); }
 
     // Writes a list file into the program folder, as lxg does, and returns its path.
-    QString writeList(const QString &fileName, const QString &name, const QString &description,
-                      const QStringList &words)
+    QString writeList(const QString &fileName, const QString &name, const QString &description, const QStringList &words)
     {
         RecordingNotice quiet;
         lexiglow::wordList list(quiet);
