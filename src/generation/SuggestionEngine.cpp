@@ -141,13 +141,7 @@ std::optional<SuggestionEngine::Rules> SuggestionEngine::readRules(const Generat
         m_notice.tell(notANumber(maximumName, settings.maximumLength));
         return std::nullopt;
     }
-    Rules rules{*minimum, *maximum, Rules::Case::Keep, settings.letterReplacement, settings.specialCharacters};
-    // Compared exactly: any other text keeps the words' own case.
-    if (settings.letterCase == GenerationSettings::lowerCaseOnly)
-        rules.letterCase = Rules::Case::Lower;
-    else if (settings.letterCase == GenerationSettings::upperCaseOnly)
-        rules.letterCase = Rules::Case::Upper;
-    return rules;
+    return PasswordRules::from(settings);
 }
 
 QString SuggestionEngine::getpassword()

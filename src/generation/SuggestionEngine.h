@@ -1,5 +1,6 @@
 #pragma once
 
+#include "generation/StrengthModel.h"
 #include "generation/WordPool.h"
 #include "settings/GenerationSettings.h"
 
@@ -107,16 +108,7 @@ public:
 
 private:
     // The settings of a batch, read once.
-    struct Rules
-    {
-        enum class Case { Keep, Lower, Upper };
-
-        double minimum = 0;
-        double maximum = 0;
-        Case letterCase = Case::Keep;
-        bool letterReplacement = false;
-        bool specialCharacters = false;
-    };
+    using Rules = PasswordRules;
 
     // Nothing, after telling the user, when a length is not a number.
     std::optional<Rules> readRules(const GenerationSettings &settings);
