@@ -121,7 +121,8 @@ struct StrengthModel::Model
     long double denominator = 1;
     bool hasWords = false;
 
-    // Distinct states at a token start, each with every text that can follow.
+    // Distinct states with a token start in them, each with every text that
+    // can follow.
     std::unordered_map<std::vector<Weight>, int, KeyHash> syncIndex;
     std::vector<std::vector<Bin>> syncBins;
     QHash<quint32, std::vector<Bin>> wordClasses; // words below a node, by length and weight
@@ -379,15 +380,19 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
     std::vector<Way> starts;
     std::vector<Way> rest;
 
-    // Where the texts after one character go: a final text, a token start,
-    // the words below one node counted by class, or a frame to walk.
+    // Where the texts after one character go: a final text, a state with a
+    // token start in it, the words below one node counted by class, or a
+    // frame to walk. A state with a token start is worked out once: the
+    // words that begin others (sun, sunset) lead to the same states again
+    // and again, one for each such pair, and each would walk the words
+    // after it anew.
     const auto take = [&](std::vector<Way> &ways, Weight ends, quint32 depth, qint64 sign) {
         if (ways.empty()) {
             if (ends != 0)
                 texts[{depth, ends}] += sign;
             return;
         }
-        if (std::all_of(ways.begin(), ways.end(), [](const Way &way) { return way.kind == AtStart; })) {
+        if (std::any_of(ways.begin(), ways.end(), [](const Way &way) { return way.kind == AtStart; })) {
             Weight scale = 1;
             const int state = sync(ways, ends, scale);
             later[{state, depth, scale}] += sign;
