@@ -124,8 +124,12 @@ struct StrengthModel::Model
     // Distinct states with a token start in them, each with every text that
     // can follow.
     std::unordered_map<std::vector<Weight>, int, KeyHash> syncIndex;
+    std::vector<Weight> syncKey;
     std::vector<std::vector<Bin>> syncBins;
-    QHash<quint32, std::vector<Bin>> wordClasses; // words below a node, by length and weight
+    // Words below a node, by length and weight: their place in wordClasses
+    // by node, -1 until needed.
+    std::vector<int> classIndex;
+    std::vector<std::vector<Bin>> wordClasses;
 
     // Every text a candidate can be, by length and weight.
     std::vector<Bin> bins;
@@ -146,7 +150,7 @@ struct StrengthModel::Model
     // The characters the ways can read next, sorted.
     void readable(const std::vector<Way> &ways, std::vector<char16_t> &out) const;
     Weight weightOf(QStringView text) const;
-    int sync(std::vector<Way> ways, Weight accept, Weight &scale);
+    int sync(const std::vector<Way> &ways, Weight accept, Weight &scale);
     std::vector<Bin> follow(const std::vector<Way> &ways, Weight accept);
     const std::vector<Bin> &classesBelow(quint32 node);
     bool fits(quint32 length) const { return length >= rules.minimum && length <= rules.maximum; }
@@ -300,31 +304,38 @@ Weight StrengthModel::Model::weightOf(QStringView text) const
     return accept;
 }
 
-int StrengthModel::Model::sync(std::vector<Way> ways, Weight accept, Weight &scale)
+int StrengthModel::Model::sync(const std::vector<Way> &ways, Weight accept, Weight &scale)
 {
     Weight divisor = accept;
     for (const Way &way : ways)
         divisor = std::gcd(divisor, way.weight);
     scale = divisor;
-    std::vector<Weight> key{accept / divisor};
-    for (Way &way : ways) {
-        way.weight /= divisor;
+    std::vector<Weight> &key = syncKey;
+    key.clear();
+    key.push_back(accept / divisor);
+    for (const Way &way : ways) {
         key.push_back(way.place());
-        key.push_back(way.weight);
+        key.push_back(way.weight / divisor);
     }
     if (const auto found = syncIndex.find(key); found != syncIndex.end())
         return found->second;
-    std::vector<Bin> followers = follow(ways, accept / divisor);
+    std::vector<Way> scaled = ways;
+    for (Way &way : scaled)
+        way.weight /= divisor;
+    std::vector<Weight> stored = key;
+    std::vector<Bin> followers = follow(scaled, accept / divisor);
     const int index = int(syncBins.size());
     syncBins.push_back(std::move(followers));
-    syncIndex.emplace(std::move(key), index);
+    syncIndex.emplace(std::move(stored), index);
     return index;
 }
 
 const std::vector<Bin> &StrengthModel::Model::classesBelow(quint32 node)
 {
-    if (const auto found = wordClasses.constFind(node); found != wordClasses.cend())
-        return *found;
+    if (classIndex.empty())
+        classIndex.assign(nodes.size(), -1);
+    if (classIndex[node] >= 0)
+        return wordClasses[std::size_t(classIndex[node])];
     BinMap classes;
     std::vector<quint32> stack{node};
     while (!stack.empty()) {
@@ -339,7 +350,8 @@ const std::vector<Bin> &StrengthModel::Model::classesBelow(quint32 node)
     std::vector<Bin> result;
     for (const auto &[key, count] : classes)
         result.push_back({quint32(key.first), key.second, quint64(count)});
-    return *wordClasses.insert(node, std::move(result));
+    classIndex[node] = int(wordClasses.size());
+    return wordClasses.emplace_back(std::move(result));
 }
 
 std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept)
@@ -592,6 +604,7 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
     m.syncBins.clear();
     m.syncIndex.clear();
     m.wordClasses.clear();
+    m.classIndex.clear();
 
     for (const Bin &bin : m.bins) {
         if (m.fits(bin.length))
