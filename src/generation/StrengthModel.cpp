@@ -86,6 +86,8 @@ using BinMap = std::unordered_map<std::pair<quint64, Weight>, qint64, PairHash>;
 
 void mergeWays(std::vector<Way> &ways)
 {
+    if (ways.size() < 2)
+        return;
     std::sort(ways.begin(), ways.end(), [](const Way &a, const Way &b) { return a.place() < b.place(); });
     std::size_t kept = 0;
     for (std::size_t i = 0; i < ways.size(); ++i) {
@@ -425,6 +427,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
     std::vector<Way> next;
     std::vector<Way> starts;
     std::vector<Way> rest;
+    std::vector<Way> after;
 
     // Where the texts after one character go: a final text, a state with a
     // token start in it, the words below one node counted by class, or a
@@ -455,7 +458,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             // can follow it, so every word below gives texts of its own:
             // count them by length and weight.
             quint8 kinds = 0;
-            std::vector<Way> after;
+            after.clear();
             Weight afterEnds = 0;
             for (const Way &way : ways) {
                 if (way.tail != 0) {
