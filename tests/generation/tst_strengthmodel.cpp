@@ -44,19 +44,20 @@ Chances everyCandidate(const QStringList &words, const PasswordRules &rules)
         entries.append(word);
     }
     const auto entryChance = [&](qsizetype k) { return n == 0 ? 1.0L : (k == 0 || k == n ? 0.5L : 1.0L) / n; };
-    const QString specials = rules.specialCharacters ? QStringLiteral("()*+,-./") : QStringLiteral(" ");
+    const QStringList specials = rules.specialCharacters ? u"( ) * + , - . /"_s.split(u' ') : QStringList{QString()};
+    QStringList numbers;
+    for (int number = 1; number <= 99; ++number)
+        numbers.append(QString::number(number));
     Chances chances;
     chances.reserve(qsizetype(3 * (n + 1) * (n + 1) * specials.size() * 99));
     for (int arrangement = 1; arrangement <= 3; ++arrangement)
         for (qsizetype k1 = 0; k1 <= n; ++k1)
             for (qsizetype k2 = 0; k2 <= n; ++k2)
                 for (const int drop : {1, 3, 4}) // 2 and 5 drop nothing, as 1
-                    for (const QChar special : specials)
-                        for (int number = 1; number <= 99; ++number) {
-                            const QString nr = QString::number(number);
+                    for (const QString &s : specials)
+                        for (const QString &nr : std::as_const(numbers)) {
                             const QString x = drop == 3 ? QString() : entries[k1];
                             const QString y = drop == 4 ? QString() : entries[k2];
-                            const QString s = rules.specialCharacters ? QString(special) : QString();
                             QString text = arrangement == 1 ? x + nr + y + s
                                 : arrangement == 2          ? x + s + y + nr
                                 : s.isEmpty()               ? nr + x + y
