@@ -70,7 +70,7 @@ void figuresOfHundredThousandWords(benchmark::State &state)
     const StrengthModel model(pool, settings);
     state.counters["entropy"] = model.figures().entropy;
 }
-BENCHMARK(figuresOfHundredThousandWords)->Arg(0)->Arg(6)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(figuresOfHundredThousandWords)->Arg(0)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void bitsOfOnePassword(benchmark::State &state)
 {

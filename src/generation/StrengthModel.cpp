@@ -52,6 +52,8 @@ struct Node
     // Token kinds (1 word, 2 number, 4 special) whose first character
     // continues a word of this subtree that has longer words after it.
     quint8 mixBelow = 0;
+    // Token kinds whose first character stands anywhere below.
+    quint8 charsBelow = 0;
 };
 
 struct Bin
@@ -84,6 +86,8 @@ using BinMap = std::unordered_map<std::pair<quint64, Weight>, qint64, PairHash>;
 
 void mergeWays(std::vector<Way> &ways)
 {
+    if (ways.size() < 2)
+        return;
     std::sort(ways.begin(), ways.end(), [](const Way &a, const Way &b) { return a.place() < b.place(); });
     std::size_t kept = 0;
     for (std::size_t i = 0; i < ways.size(); ++i) {
@@ -121,10 +125,15 @@ struct StrengthModel::Model
     long double denominator = 1;
     bool hasWords = false;
 
-    // Distinct states at a token start, each with every text that can follow.
+    // Distinct states with a token start in them, each with every text that
+    // can follow.
     std::unordered_map<std::vector<Weight>, int, KeyHash> syncIndex;
+    std::vector<Weight> syncKey;
     std::vector<std::vector<Bin>> syncBins;
-    QHash<quint32, std::vector<Bin>> wordClasses; // words below a node, by length and weight
+    // Words below a node, by length and weight: their place in wordClasses
+    // by node, -1 until needed.
+    std::vector<int> classIndex;
+    std::vector<std::vector<Bin>> wordClasses;
 
     // Every text a candidate can be, by length and weight.
     std::vector<Bin> bins;
@@ -145,8 +154,13 @@ struct StrengthModel::Model
     // The characters the ways can read next, sorted.
     void readable(const std::vector<Way> &ways, std::vector<char16_t> &out) const;
     Weight weightOf(QStringView text) const;
-    int sync(std::vector<Way> ways, Weight accept, Weight &scale);
+    int sync(const std::vector<Way> &ways, Weight accept, Weight &scale);
     std::vector<Bin> follow(const std::vector<Way> &ways, Weight accept);
+    quint8 firstKinds(quint8 tail) const;
+    // Whether ways inside words give texts apart from one another, save
+    // where words below two nodes end together: no word below ends where
+    // another goes on with the first character of what follows it.
+    bool apart(const std::vector<Way> &ways) const;
     const std::vector<Bin> &classesBelow(quint32 node);
     bool fits(quint32 length) const { return length >= rules.minimum && length <= rules.maximum; }
     long double chance(quint32 length, Weight weight) const;
@@ -202,6 +216,9 @@ void StrengthModel::Model::markMixes()
                 own |= (firstOfWord[ch] ? 1 : 0) | (ch >= u'1' && ch <= u'9' ? 2 : 0) | (isSpecial(ch) ? 4 : 0);
         }
         nodes[parent[i]].mixBelow |= quint8(own | nodes[i].mixBelow);
+        for (const auto &[ch, next] : nodes[i].children)
+            nodes[i].charsBelow |= quint8((firstOfWord[ch] ? 1 : 0) | (ch >= u'1' && ch <= u'9' ? 2 : 0) | (isSpecial(ch) ? 4 : 0));
+        nodes[parent[i]].charsBelow |= nodes[i].charsBelow;
     }
 }
 
@@ -299,31 +316,62 @@ Weight StrengthModel::Model::weightOf(QStringView text) const
     return accept;
 }
 
-int StrengthModel::Model::sync(std::vector<Way> ways, Weight accept, Weight &scale)
+int StrengthModel::Model::sync(const std::vector<Way> &ways, Weight accept, Weight &scale)
 {
     Weight divisor = accept;
     for (const Way &way : ways)
         divisor = std::gcd(divisor, way.weight);
     scale = divisor;
-    std::vector<Weight> key{accept / divisor};
-    for (Way &way : ways) {
-        way.weight /= divisor;
+    std::vector<Weight> &key = syncKey;
+    key.clear();
+    key.push_back(accept / divisor);
+    for (const Way &way : ways) {
         key.push_back(way.place());
-        key.push_back(way.weight);
+        key.push_back(way.weight / divisor);
     }
     if (const auto found = syncIndex.find(key); found != syncIndex.end())
         return found->second;
-    std::vector<Bin> followers = follow(ways, accept / divisor);
+    std::vector<Way> scaled = ways;
+    for (Way &way : scaled)
+        way.weight /= divisor;
+    std::vector<Weight> stored = key;
+    std::vector<Bin> followers = follow(scaled, accept / divisor);
     const int index = int(syncBins.size());
     syncBins.push_back(std::move(followers));
-    syncIndex.emplace(std::move(key), index);
+    syncIndex.emplace(std::move(stored), index);
     return index;
+}
+
+quint8 StrengthModel::Model::firstKinds(quint8 tail) const
+{
+    if (tail == 0)
+        return 0;
+    const char token = tails[tail][0];
+    return token == 'W' ? 1 : token == 'N' ? 2 : 4;
+}
+
+bool StrengthModel::Model::apart(const std::vector<Way> &ways) const
+{
+    for (const Way &way : ways) {
+        if (way.kind != InWord)
+            return false;
+        const quint8 kinds = firstKinds(way.tail);
+        if ((nodes[way.node].mixBelow & kinds) != 0)
+            return false;
+        for (const Way &other : ways) {
+            if (other.node != way.node && (nodes[other.node].charsBelow & kinds) != 0)
+                return false;
+        }
+    }
+    return true;
 }
 
 const std::vector<Bin> &StrengthModel::Model::classesBelow(quint32 node)
 {
-    if (const auto found = wordClasses.constFind(node); found != wordClasses.cend())
-        return *found;
+    if (classIndex.empty())
+        classIndex.assign(nodes.size(), -1);
+    if (classIndex[node] >= 0)
+        return wordClasses[std::size_t(classIndex[node])];
     BinMap classes;
     std::vector<quint32> stack{node};
     while (!stack.empty()) {
@@ -338,7 +386,8 @@ const std::vector<Bin> &StrengthModel::Model::classesBelow(quint32 node)
     std::vector<Bin> result;
     for (const auto &[key, count] : classes)
         result.push_back({quint32(key.first), key.second, quint64(count)});
-    return *wordClasses.insert(node, std::move(result));
+    classIndex[node] = int(wordClasses.size());
+    return wordClasses.emplace_back(std::move(result));
 }
 
 std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept)
@@ -378,16 +427,21 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
     std::vector<Way> next;
     std::vector<Way> starts;
     std::vector<Way> rest;
+    std::vector<Way> after;
 
-    // Where the texts after one character go: a final text, a token start,
-    // the words below one node counted by class, or a frame to walk.
+    // Where the texts after one character go: a final text, a state with a
+    // token start in it, the words below one node counted by class, or a
+    // frame to walk. A state with a token start is worked out once: the
+    // words that begin others (sun, sunset) lead to the same states again
+    // and again, one for each such pair, and each would walk the words
+    // after it anew.
     const auto take = [&](std::vector<Way> &ways, Weight ends, quint32 depth, qint64 sign) {
         if (ways.empty()) {
             if (ends != 0)
                 texts[{depth, ends}] += sign;
             return;
         }
-        if (std::all_of(ways.begin(), ways.end(), [](const Way &way) { return way.kind == AtStart; })) {
+        if (std::any_of(ways.begin(), ways.end(), [](const Way &way) { return way.kind == AtStart; })) {
             Weight scale = 1;
             const int state = sync(ways, ends, scale);
             later[{state, depth, scale}] += sign;
@@ -404,7 +458,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             // can follow it, so every word below gives texts of its own:
             // count them by length and weight.
             quint8 kinds = 0;
-            std::vector<Way> after;
+            after.clear();
             Weight afterEnds = 0;
             for (const Way &way : ways) {
                 if (way.tail != 0) {
@@ -434,9 +488,95 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
         ways = {};
     };
 
+    // Ways inside words apart from one another: the words below each node
+    // counted by class, and where words below two or more nodes end
+    // together, the texts they give taken back and counted as one.
+    std::vector<Frame> together;
+    std::vector<Way> ending, alone;
+    const auto countApart = [&](std::vector<Way> ways, quint32 depth, qint64 sign) {
+        std::sort(ways.begin(), ways.end(), [](const Way &a, const Way &b) { return a.node < b.node; });
+        for (std::size_t from = 0; from < ways.size();) {
+            std::size_t to = from + 1;
+            while (to < ways.size() && ways[to].node == ways[from].node)
+                ++to;
+            std::vector<Way> group(ways.begin() + std::ptrdiff_t(from), ways.begin() + std::ptrdiff_t(to));
+            take(group, 0, depth, sign);
+            from = to;
+        }
+        together.push_back({std::move(ways), depth, sign});
+        while (!together.empty()) {
+            const Frame at = std::move(together.back());
+            together.pop_back();
+            characters.clear();
+            quint32 last = 0;
+            for (const Way &way : at.ways) {
+                if (way.node == last)
+                    continue;
+                last = way.node;
+                for (const auto &[ch, node] : nodes[way.node].children)
+                    characters.push_back(ch);
+            }
+            std::sort(characters.begin(), characters.end());
+            for (std::size_t i = 0; i + 1 < characters.size(); ++i) {
+                const char16_t ch = characters[i];
+                if (characters[i + 1] != ch)
+                    continue;
+                while (i + 1 < characters.size() && characters[i + 1] == ch)
+                    ++i;
+                std::vector<Way> deeper;
+                int ends = 0, nodesDeeper = 0;
+                quint32 previous = 0;
+                ending.clear();
+                Weight accept = 0;
+                for (const Way &way : at.ways) {
+                    const quint32 next = child(way.node, ch);
+                    if (next == 0)
+                        continue;
+                    const bool first = way.node != previous;
+                    previous = way.node;
+                    if (!nodes[next].children.empty()) {
+                        deeper.push_back({InWord, way.tail, next, way.weight});
+                        nodesDeeper += first ? 1 : 0;
+                    }
+                    if (nodes[next].weight != 0) {
+                        ends += first ? 1 : 0;
+                        boundary(way.tail, way.weight * nodes[next].weight, ending, accept);
+                    }
+                }
+                if (ends >= 2) {
+                    mergeWays(ending);
+                    take(ending, accept, at.depth + 1, at.sign);
+                    previous = 0;
+                    for (std::size_t k = 0; k < at.ways.size();) {
+                        const Way &way = at.ways[k];
+                        const quint32 next = child(way.node, ch);
+                        std::size_t end = k + 1;
+                        while (end < at.ways.size() && at.ways[end].node == way.node)
+                            ++end;
+                        if (next != 0 && nodes[next].weight != 0) {
+                            alone.clear();
+                            Weight aloneEnds = 0;
+                            for (std::size_t g = k; g < end; ++g)
+                                boundary(at.ways[g].tail, at.ways[g].weight * nodes[next].weight, alone, aloneEnds);
+                            mergeWays(alone);
+                            take(alone, aloneEnds, at.depth + 1, -at.sign);
+                        }
+                        k = end;
+                    }
+                }
+                if (nodesDeeper >= 2)
+                    together.push_back({std::move(deeper), at.depth + 1, at.sign});
+            }
+        }
+    };
+
     while (!stack.empty()) {
         const Frame frame = std::move(stack.back());
         stack.pop_back();
+        if (frame.ways.size() > 1 && apart(frame.ways)) {
+            countApart(frame.ways, frame.depth, frame.sign);
+            continue;
+        }
         // Ways at different places (a token start, a node of the tree, a
         // number) give different texts unless they read the same character.
         // A place whose texts are counted at once (a token start, or words
@@ -587,6 +727,7 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
     m.syncBins.clear();
     m.syncIndex.clear();
     m.wordClasses.clear();
+    m.classIndex.clear();
 
     for (const Bin &bin : m.bins) {
         if (m.fits(bin.length))
