@@ -28,6 +28,24 @@ constexpr int attemptLimit = SuggestionEngine::attemptLimit;
 
 bool isSpecial(char16_t ch) { return ch >= firstSpecial && ch <= lastSpecial; }
 
+// Greatest common divisor by shifts, without the divisions of Euclid's.
+Weight commonDivisor(Weight a, Weight b)
+{
+    if (a == 0)
+        return b;
+    if (b == 0)
+        return a;
+    const int shift = __builtin_ctzll(a | b);
+    a >>= __builtin_ctzll(a);
+    do {
+        b >>= __builtin_ctzll(b);
+        if (a > b)
+            std::swap(a, b);
+        b -= a;
+    } while (b != 0);
+    return a << shift;
+}
+
 // Where one way of making a text stands: at the start of a token of its
 // remaining tokens (a tail such as "NW": number, then word), inside a word
 // (at a node of the prefix tree of the words), or after a number's first
@@ -97,6 +115,22 @@ void mergeWays(std::vector<Way> &ways)
             ways[kept++] = ways[i];
     }
     ways.resize(kept);
+}
+
+// Plain ASCII changed in place; anything else as Qt does.
+void changeCase(QString &text, bool upper)
+{
+    const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() < 0x80; });
+    if (!plain) {
+        text = upper ? text.toUpper() : text.toLower();
+        return;
+    }
+    const char16_t from = upper ? u'a' : u'A';
+    for (QChar &ch : text) {
+        const char16_t code = ch.unicode();
+        if (code >= from && code <= from + 25)
+            ch = QChar(char16_t(code ^ 0x20));
+    }
 }
 
 } // namespace
@@ -319,8 +353,11 @@ Weight StrengthModel::Model::weightOf(QStringView text) const
 int StrengthModel::Model::sync(const std::vector<Way> &ways, Weight accept, Weight &scale)
 {
     Weight divisor = accept;
-    for (const Way &way : ways)
-        divisor = std::gcd(divisor, way.weight);
+    for (const Way &way : ways) {
+        if (divisor == 1)
+            break;
+        divisor = commonDivisor(divisor, way.weight);
+    }
     scale = divisor;
     std::vector<Weight> &key = syncKey;
     key.clear();
@@ -671,7 +708,9 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
     // Entry k is drawn when r * N rounds to k: the ends half as often.
     const qsizetype n = pool.size();
     const Weight whole = n == 0 ? 1 : Weight(2 * n);
-    QHash<QString, Weight> texts;
+    // Every entry's text, then sorted, equal texts added together.
+    std::vector<std::pair<QString, Weight>> texts;
+    texts.reserve(std::size_t(n) + 1);
     Weight empty = 0;
     for (qsizetype k = 0; k <= n; ++k) {
         const Weight weight = n == 0 || k == 0 || k == n ? 1 : 2;
@@ -684,20 +723,23 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
         text = text.sliced(from, to - from);
         if (rules.letterReplacement)
             SuggestionEngine::replaceletters(text);
-        if (rules.letterCase == PasswordRules::Case::Lower)
-            text = text.toLower();
-        else if (rules.letterCase == PasswordRules::Case::Upper)
-            text = text.toUpper();
+        if (rules.letterCase != PasswordRules::Case::Keep)
+            changeCase(text, rules.letterCase == PasswordRules::Case::Upper);
         if (text.isEmpty())
             empty += weight;
         else
-            texts[text] += weight;
+            texts.emplace_back(std::move(text), weight);
     }
-    QStringList sorted = texts.keys();
-    std::sort(sorted.begin(), sorted.end());
-    for (const QString &text : std::as_const(sorted))
-        m.addWord(text, texts.value(text));
-    m.hasWords = !sorted.isEmpty();
+    std::sort(texts.begin(), texts.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < texts.size();) {
+        Weight weight = texts[i].second;
+        std::size_t j = i + 1;
+        for (; j < texts.size() && texts[j].first == texts[i].first; ++j)
+            weight += texts[j].second;
+        m.addWord(texts[i].first, weight);
+        i = j;
+    }
+    m.hasWords = !texts.empty();
     m.markMixes();
 
     // Out of five drop numbers, 3 empties the first word and 4 the second;
