@@ -100,7 +100,59 @@ struct KeyHash
     }
 };
 
-using BinMap = std::unordered_map<std::pair<quint64, Weight>, qint64, PairHash>;
+// Counts by key in one open table, without a node to allocate for each key.
+template<typename Key, typename Hash>
+class Tally final
+{
+public:
+    qint64 &operator[](const Key &key)
+    {
+        if (2 * (m_used + 1) > m_slots.size())
+            grow();
+        std::size_t at = Hash{}(key) & (m_slots.size() - 1);
+        while (m_slots[at].filled && !(m_slots[at].key == key))
+            at = (at + 1) & (m_slots.size() - 1);
+        if (!m_slots[at].filled) {
+            m_slots[at] = {key, 0, true};
+            ++m_used;
+        }
+        return m_slots[at].count;
+    }
+    std::size_t size() const { return m_used; }
+    template<typename Visit>
+    void forEach(Visit visit) const
+    {
+        for (const Slot &slot : m_slots) {
+            if (slot.filled)
+                visit(slot.key, slot.count);
+        }
+    }
+
+private:
+    struct Slot
+    {
+        Key key;
+        qint64 count;
+        bool filled;
+    };
+    void grow()
+    {
+        std::vector<Slot> old(std::max<std::size_t>(64, 2 * m_slots.size()), Slot{Key{}, 0, false});
+        old.swap(m_slots);
+        for (const Slot &slot : old) {
+            if (!slot.filled)
+                continue;
+            std::size_t at = Hash{}(slot.key) & (m_slots.size() - 1);
+            while (m_slots[at].filled)
+                at = (at + 1) & (m_slots.size() - 1);
+            m_slots[at] = slot;
+        }
+    }
+    std::vector<Slot> m_slots;
+    std::size_t m_used = 0;
+};
+
+using BinMap = Tally<std::pair<quint64, Weight>, PairHash>;
 
 void mergeWays(std::vector<Way> &ways)
 {
@@ -421,8 +473,9 @@ const std::vector<Bin> &StrengthModel::Model::classesBelow(quint32 node)
         }
     }
     std::vector<Bin> result;
-    for (const auto &[key, count] : classes)
+    classes.forEach([&](const std::pair<quint64, Weight> &key, qint64 count) {
         result.push_back({quint32(key.first), key.second, quint64(count)});
+    });
     classIndex[node] = int(wordClasses.size());
     return wordClasses.emplace_back(std::move(result));
 }
@@ -450,7 +503,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             return std::size_t((quint64(later.state) << 32 | later.offset) * 0x9E3779B97F4A7C15ULL ^ later.scale);
         }
     };
-    std::unordered_map<Later, qint64, LaterHash> later;
+    Tally<Later, LaterHash> later;
 
     struct Frame
     {
@@ -677,18 +730,18 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             take(next, ends, depth, -frame.sign);
         }
     }
-    for (const auto &[at, count] : later) {
+    later.forEach([&](const Later &at, qint64 count) {
         if (count == 0)
-            continue;
+            return;
         for (const Bin &bin : syncBins[at.state])
             texts[{at.offset + bin.length, at.scale * bin.weight}] += count * qint64(bin.count);
-    }
+    });
     std::vector<Bin> result;
     result.reserve(texts.size());
-    for (const auto &[key, count] : texts) {
+    texts.forEach([&](const std::pair<quint64, Weight> &key, qint64 count) {
         if (count != 0)
             result.push_back({quint32(key.first), key.second, quint64(count)});
-    }
+    });
     return result;
 }
 
