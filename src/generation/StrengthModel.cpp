@@ -518,6 +518,8 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
     std::vector<Way> starts;
     std::vector<Way> rest;
     std::vector<Way> after;
+    // Buffers of frames walked, for the next frames.
+    std::vector<std::vector<Way>> spare;
 
     // Where the texts after one character go: a final text, a state with a
     // token start in it, the words below one node counted by class, or a
@@ -574,8 +576,13 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
                 return;
             }
         }
-        stack.push_back({std::move(ways), depth, sign});
-        ways = {};
+        std::vector<Way> kept;
+        if (!spare.empty()) {
+            kept = std::move(spare.back());
+            spare.pop_back();
+        }
+        kept.assign(ways.begin(), ways.end());
+        stack.push_back({std::move(kept), depth, sign});
     };
 
     // Ways inside words apart from one another: the words below each node
@@ -660,8 +667,11 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
         }
     };
 
+    Frame frame{};
     while (!stack.empty()) {
-        const Frame frame = std::move(stack.back());
+        if (frame.ways.capacity() != 0)
+            spare.push_back(std::move(frame.ways));
+        frame = std::move(stack.back());
         stack.pop_back();
         if (frame.ways.size() > 1 && apart(frame.ways)) {
             countApart(frame.ways, frame.depth, frame.sign);
