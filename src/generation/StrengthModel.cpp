@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <numeric>
 #include <string>
@@ -35,10 +36,10 @@ Weight commonDivisor(Weight a, Weight b)
         return b;
     if (b == 0)
         return a;
-    const int shift = __builtin_ctzll(a | b);
-    a >>= __builtin_ctzll(a);
+    const int shift = std::countr_zero(a | b);
+    a >>= std::countr_zero(a);
     do {
-        b >>= __builtin_ctzll(b);
+        b >>= std::countr_zero(b);
         if (a > b)
             std::swap(a, b);
         b -= a;
@@ -109,7 +110,7 @@ public:
     {
         if (2 * (m_used + 1) > m_slots.size())
             grow();
-        std::size_t at = Hash{}(key) & (m_slots.size() - 1);
+        std::size_t at = slotOf(key);
         while (m_slots[at].filled && !(m_slots[at].key == key))
             at = (at + 1) & (m_slots.size() - 1);
         if (!m_slots[at].filled) {
@@ -135,14 +136,20 @@ private:
         qint64 count;
         bool filled;
     };
+    // The hash's bits mixed, so that keys alike in their low bits spread.
+    std::size_t slotOf(const Key &key) const
+    {
+        return std::size_t((quint64(Hash{}(key)) * 0x9E3779B97F4A7C15ULL) >> m_shift);
+    }
     void grow()
     {
         std::vector<Slot> old(std::max<std::size_t>(64, 2 * m_slots.size()), Slot{Key{}, 0, false});
         old.swap(m_slots);
+        m_shift = 64 - std::countr_zero(m_slots.size());
         for (const Slot &slot : old) {
             if (!slot.filled)
                 continue;
-            std::size_t at = Hash{}(slot.key) & (m_slots.size() - 1);
+            std::size_t at = slotOf(slot.key);
             while (m_slots[at].filled)
                 at = (at + 1) & (m_slots.size() - 1);
             m_slots[at] = slot;
@@ -150,6 +157,7 @@ private:
     }
     std::vector<Slot> m_slots;
     std::size_t m_used = 0;
+    int m_shift = 64;
 };
 
 using BinMap = Tally<std::pair<quint64, Weight>, PairHash>;
