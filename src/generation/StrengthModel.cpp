@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <numeric>
 #include <string>
@@ -27,6 +28,24 @@ constexpr char16_t lastSpecial = u'/';
 constexpr int attemptLimit = SuggestionEngine::attemptLimit;
 
 bool isSpecial(char16_t ch) { return ch >= firstSpecial && ch <= lastSpecial; }
+
+// Greatest common divisor by shifts, without the divisions of Euclid's.
+Weight commonDivisor(Weight a, Weight b)
+{
+    if (a == 0)
+        return b;
+    if (b == 0)
+        return a;
+    const int shift = std::countr_zero(a | b);
+    a >>= std::countr_zero(a);
+    do {
+        b >>= std::countr_zero(b);
+        if (a > b)
+            std::swap(a, b);
+        b -= a;
+    } while (b != 0);
+    return a << shift;
+}
 
 // Where one way of making a text stands: at the start of a token of its
 // remaining tokens (a tail such as "NW": number, then word), inside a word
@@ -82,7 +101,66 @@ struct KeyHash
     }
 };
 
-using BinMap = std::unordered_map<std::pair<quint64, Weight>, qint64, PairHash>;
+// Counts by key in one open table, without a node to allocate for each key.
+template<typename Key, typename Hash>
+class Tally final
+{
+public:
+    qint64 &operator[](const Key &key)
+    {
+        if (2 * (m_used + 1) > m_slots.size())
+            grow();
+        std::size_t at = slotOf(key);
+        while (m_slots[at].filled && !(m_slots[at].key == key))
+            at = (at + 1) & (m_slots.size() - 1);
+        if (!m_slots[at].filled) {
+            m_slots[at] = {key, 0, true};
+            ++m_used;
+        }
+        return m_slots[at].count;
+    }
+    std::size_t size() const { return m_used; }
+    template<typename Visit>
+    void forEach(Visit visit) const
+    {
+        for (const Slot &slot : m_slots) {
+            if (slot.filled)
+                visit(slot.key, slot.count);
+        }
+    }
+
+private:
+    struct Slot
+    {
+        Key key;
+        qint64 count;
+        bool filled;
+    };
+    // The hash's bits mixed, so that keys alike in their low bits spread.
+    std::size_t slotOf(const Key &key) const
+    {
+        return std::size_t((quint64(Hash{}(key)) * 0x9E3779B97F4A7C15ULL) >> m_shift);
+    }
+    void grow()
+    {
+        std::vector<Slot> old(std::max<std::size_t>(64, 2 * m_slots.size()), Slot{Key{}, 0, false});
+        old.swap(m_slots);
+        m_shift = 64 - std::countr_zero(m_slots.size());
+        for (const Slot &slot : old) {
+            if (!slot.filled)
+                continue;
+            std::size_t at = slotOf(slot.key);
+            while (m_slots[at].filled)
+                at = (at + 1) & (m_slots.size() - 1);
+            m_slots[at] = slot;
+        }
+    }
+    std::vector<Slot> m_slots;
+    std::size_t m_used = 0;
+    int m_shift = 64;
+};
+
+using BinMap = Tally<std::pair<quint64, Weight>, PairHash>;
 
 void mergeWays(std::vector<Way> &ways)
 {
@@ -97,6 +175,22 @@ void mergeWays(std::vector<Way> &ways)
             ways[kept++] = ways[i];
     }
     ways.resize(kept);
+}
+
+// Plain ASCII changed in place; anything else as Qt does.
+void changeCase(QString &text, bool upper)
+{
+    const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() < 0x80; });
+    if (!plain) {
+        text = upper ? text.toUpper() : text.toLower();
+        return;
+    }
+    const char16_t from = upper ? u'a' : u'A';
+    for (QChar &ch : text) {
+        const char16_t code = ch.unicode();
+        if (code >= from && code <= from + 25)
+            ch = QChar(char16_t(code ^ 0x20));
+    }
 }
 
 } // namespace
@@ -319,8 +413,11 @@ Weight StrengthModel::Model::weightOf(QStringView text) const
 int StrengthModel::Model::sync(const std::vector<Way> &ways, Weight accept, Weight &scale)
 {
     Weight divisor = accept;
-    for (const Way &way : ways)
-        divisor = std::gcd(divisor, way.weight);
+    for (const Way &way : ways) {
+        if (divisor == 1)
+            break;
+        divisor = commonDivisor(divisor, way.weight);
+    }
     scale = divisor;
     std::vector<Weight> &key = syncKey;
     key.clear();
@@ -384,8 +481,9 @@ const std::vector<Bin> &StrengthModel::Model::classesBelow(quint32 node)
         }
     }
     std::vector<Bin> result;
-    for (const auto &[key, count] : classes)
+    classes.forEach([&](const std::pair<quint64, Weight> &key, qint64 count) {
         result.push_back({quint32(key.first), key.second, quint64(count)});
+    });
     classIndex[node] = int(wordClasses.size());
     return wordClasses.emplace_back(std::move(result));
 }
@@ -413,7 +511,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             return std::size_t((quint64(later.state) << 32 | later.offset) * 0x9E3779B97F4A7C15ULL ^ later.scale);
         }
     };
-    std::unordered_map<Later, qint64, LaterHash> later;
+    Tally<Later, LaterHash> later;
 
     struct Frame
     {
@@ -428,6 +526,8 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
     std::vector<Way> starts;
     std::vector<Way> rest;
     std::vector<Way> after;
+    // Buffers of frames walked, for the next frames.
+    std::vector<std::vector<Way>> spare;
 
     // Where the texts after one character go: a final text, a state with a
     // token start in it, the words below one node counted by class, or a
@@ -484,8 +584,13 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
                 return;
             }
         }
-        stack.push_back({std::move(ways), depth, sign});
-        ways = {};
+        std::vector<Way> kept;
+        if (!spare.empty()) {
+            kept = std::move(spare.back());
+            spare.pop_back();
+        }
+        kept.assign(ways.begin(), ways.end());
+        stack.push_back({std::move(kept), depth, sign});
     };
 
     // Ways inside words apart from one another: the words below each node
@@ -570,8 +675,11 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
         }
     };
 
+    Frame frame{};
     while (!stack.empty()) {
-        const Frame frame = std::move(stack.back());
+        if (frame.ways.capacity() != 0)
+            spare.push_back(std::move(frame.ways));
+        frame = std::move(stack.back());
         stack.pop_back();
         if (frame.ways.size() > 1 && apart(frame.ways)) {
             countApart(frame.ways, frame.depth, frame.sign);
@@ -640,18 +748,18 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             take(next, ends, depth, -frame.sign);
         }
     }
-    for (const auto &[at, count] : later) {
+    later.forEach([&](const Later &at, qint64 count) {
         if (count == 0)
-            continue;
+            return;
         for (const Bin &bin : syncBins[at.state])
             texts[{at.offset + bin.length, at.scale * bin.weight}] += count * qint64(bin.count);
-    }
+    });
     std::vector<Bin> result;
     result.reserve(texts.size());
-    for (const auto &[key, count] : texts) {
+    texts.forEach([&](const std::pair<quint64, Weight> &key, qint64 count) {
         if (count != 0)
             result.push_back({quint32(key.first), key.second, quint64(count)});
-    }
+    });
     return result;
 }
 
@@ -671,7 +779,9 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
     // Entry k is drawn when r * N rounds to k: the ends half as often.
     const qsizetype n = pool.size();
     const Weight whole = n == 0 ? 1 : Weight(2 * n);
-    QHash<QString, Weight> texts;
+    // Every entry's text, then sorted, equal texts added together.
+    std::vector<std::pair<QString, Weight>> texts;
+    texts.reserve(std::size_t(n) + 1);
     Weight empty = 0;
     for (qsizetype k = 0; k <= n; ++k) {
         const Weight weight = n == 0 || k == 0 || k == n ? 1 : 2;
@@ -684,20 +794,23 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
         text = text.sliced(from, to - from);
         if (rules.letterReplacement)
             SuggestionEngine::replaceletters(text);
-        if (rules.letterCase == PasswordRules::Case::Lower)
-            text = text.toLower();
-        else if (rules.letterCase == PasswordRules::Case::Upper)
-            text = text.toUpper();
+        if (rules.letterCase != PasswordRules::Case::Keep)
+            changeCase(text, rules.letterCase == PasswordRules::Case::Upper);
         if (text.isEmpty())
             empty += weight;
         else
-            texts[text] += weight;
+            texts.emplace_back(std::move(text), weight);
     }
-    QStringList sorted = texts.keys();
-    std::sort(sorted.begin(), sorted.end());
-    for (const QString &text : std::as_const(sorted))
-        m.addWord(text, texts.value(text));
-    m.hasWords = !sorted.isEmpty();
+    std::sort(texts.begin(), texts.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < texts.size();) {
+        Weight weight = texts[i].second;
+        std::size_t j = i + 1;
+        for (; j < texts.size() && texts[j].first == texts[i].first; ++j)
+            weight += texts[j].second;
+        m.addWord(texts[i].first, weight);
+        i = j;
+    }
+    m.hasWords = !texts.empty();
     m.markMixes();
 
     // Out of five drop numbers, 3 empties the first word and 4 the second;
