@@ -219,8 +219,8 @@ struct StrengthModel::Model
     long double denominator = 1;
     bool hasWords = false;
 
-    // Distinct states with a token start in them, each with every text that
-    // can follow.
+    // Distinct states worked out once (those with a token start in them,
+    // and places taken whole), each with every text that can follow.
     std::unordered_map<std::vector<Weight>, int, KeyHash> syncIndex;
     std::vector<Weight> syncKey;
     std::vector<std::vector<Bin>> syncBins;
@@ -531,11 +531,11 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
 
     // Where the texts after one character go: a final text, a state with a
     // token start in it, the words below one node counted by class, or a
-    // frame to walk. A state with a token start is worked out once: the
+    // frame to walk; taken whole, a frame is a state worked out once. A state with a token start is worked out once: the
     // words that begin others (sun, sunset) lead to the same states again
     // and again, one for each such pair, and each would walk the words
     // after it anew.
-    const auto take = [&](std::vector<Way> &ways, Weight ends, quint32 depth, qint64 sign) {
+    const auto take = [&](std::vector<Way> &ways, Weight ends, quint32 depth, qint64 sign, bool whole = false) {
         if (ways.empty()) {
             if (ends != 0)
                 texts[{depth, ends}] += sign;
@@ -583,6 +583,12 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
                     later[{state, base + word.length, scale * word.weight}] += sign * qint64(word.count);
                 return;
             }
+        }
+        if (whole) {
+            Weight scale = 1;
+            const int state = sync(ways, 0, scale);
+            later[{state, depth, scale}] += sign;
+            return;
         }
         std::vector<Way> kept;
         if (!spare.empty()) {
@@ -687,9 +693,10 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
         }
         // Ways at different places (a token start, a node of the tree, a
         // number) give different texts unless they read the same character.
-        // A place whose texts are counted at once (a token start, or words
-        // that run into nothing) is taken whole; the walk then follows only
-        // what the others read, and takes back what that place gave there.
+        // The widest place (a token start, or else the node with the most
+        // children) is taken whole, from the states worked out once; the
+        // walk then follows only what the others read, and takes back what
+        // that place gave there.
         const auto placeOf = [](const Way &way) {
             return way.kind == AtStart ? quint64(0) : quint64(way.kind) << 40 | way.node;
         };
@@ -703,15 +710,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             if (way.kind == AtStart) {
                 width = 0x10000; // every character a word can start with
             } else if (way.kind == InWord) {
-                quint8 kinds = 0;
-                for (const Way &other : frame.ways) {
-                    if (placeOf(other) == place && other.tail != 0) {
-                        const char token = tails[other.tail][0];
-                        kinds |= token == 'W' ? 1 : token == 'N' ? 2 : 4;
-                    }
-                }
-                if ((nodes[way.node].mixBelow & kinds) == 0)
-                    width = nodes[way.node].children.size();
+                width = nodes[way.node].children.size();
             }
             if (width > widest) {
                 widest = width;
@@ -736,7 +735,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
         }
         readable(rest, characters);
         std::vector<Way> part = starts;
-        take(part, 0, frame.depth, frame.sign);
+        take(part, 0, frame.depth, frame.sign, true);
         for (const char16_t ch : characters) {
             next.clear();
             Weight ends = 0;
@@ -745,7 +744,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             next.clear();
             ends = 0;
             step(starts, ch, next, ends);
-            take(next, ends, depth, -frame.sign);
+            take(next, ends, depth, -frame.sign, true);
         }
     }
     later.forEach([&](const Later &at, qint64 count) {
