@@ -4,12 +4,14 @@
 #include "generation/WordPool.h"
 
 #include <QHash>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
 #include <numeric>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -63,11 +65,21 @@ struct Way
     quint64 place() const { return quint64(kind) << 40 | quint64(tail) << 32 | node; }
 };
 
+struct Edge
+{
+    char16_t ch;
+    quint32 node;
+};
+
+// Nodes are numbered in preorder, so the subtree of a node is the run of
+// nodes from it to its end.
 struct Node
 {
-    std::vector<std::pair<char16_t, quint32>> children; // by character
     Weight weight = 0; // of the word ending here; 0 if none
     quint32 depth = 0;
+    quint32 firstChild = 0; // in the edges, by character
+    quint32 childCount = 0;
+    quint32 end = 0;
     // Token kinds (1 word, 2 number, 4 special) whose first character
     // continues a word of this subtree that has longer words after it.
     quint8 mixBelow = 0;
@@ -115,6 +127,7 @@ public:
             at = (at + 1) & (m_slots.size() - 1);
         if (!m_slots[at].filled) {
             m_slots[at] = {key, 0, true};
+            m_filled.push_back(quint32(at));
             ++m_used;
         }
         return m_slots[at].count;
@@ -123,10 +136,16 @@ public:
     template<typename Visit>
     void forEach(Visit visit) const
     {
-        for (const Slot &slot : m_slots) {
-            if (slot.filled)
-                visit(slot.key, slot.count);
-        }
+        for (const quint32 at : m_filled)
+            visit(m_slots[at].key, m_slots[at].count);
+    }
+    // Empty again, keeping the room.
+    void clear()
+    {
+        for (const quint32 at : m_filled)
+            m_slots[at].filled = false;
+        m_filled.clear();
+        m_used = 0;
     }
 
 private:
@@ -146,27 +165,74 @@ private:
         std::vector<Slot> old(std::max<std::size_t>(64, 2 * m_slots.size()), Slot{Key{}, 0, false});
         old.swap(m_slots);
         m_shift = 64 - std::countr_zero(m_slots.size());
-        for (const Slot &slot : old) {
-            if (!slot.filled)
-                continue;
-            std::size_t at = slotOf(slot.key);
+        std::vector<quint32> filled;
+        filled.swap(m_filled);
+        for (const quint32 from : filled) {
+            std::size_t at = slotOf(old[from].key);
             while (m_slots[at].filled)
                 at = (at + 1) & (m_slots.size() - 1);
-            m_slots[at] = slot;
+            m_slots[at] = old[from];
+            m_filled.push_back(quint32(at));
         }
     }
     std::vector<Slot> m_slots;
+    std::vector<quint32> m_filled; // in the order filled
     std::size_t m_used = 0;
     int m_shift = 64;
 };
 
 using BinMap = Tally<std::pair<quint64, Weight>, PairHash>;
 
+// Texts that go on from a later token start: (state, offset, scale).
+struct Later
+{
+    int state;
+    quint32 offset;
+    Weight scale;
+    bool operator==(const Later &) const = default;
+};
+
+struct LaterHash
+{
+    std::size_t operator()(const Later &later) const
+    {
+        return std::size_t((quint64(later.state) << 32 | later.offset) * 0x9E3779B97F4A7C15ULL ^ later.scale);
+    }
+};
+
+struct Frame
+{
+    std::vector<Way> ways;
+    quint32 depth;
+    qint64 sign;
+};
+
+// What one walk of a state needs, kept for the next walk at the same depth
+// of states within states.
+struct Walk
+{
+    BinMap texts;
+    Tally<Later, LaterHash> later;
+    std::vector<Frame> stack, together;
+    std::vector<char16_t> characters;
+    std::vector<Way> next, starts, rest, after, part, group, ending, alone;
+    std::vector<std::vector<Way>> spare; // buffers of frames walked
+};
+
 void mergeWays(std::vector<Way> &ways)
 {
     if (ways.size() < 2)
         return;
-    std::sort(ways.begin(), ways.end(), [](const Way &a, const Way &b) { return a.place() < b.place(); });
+    // Few ways as a rule: sorted by insertion.
+    if (ways.size() > 16)
+        std::sort(ways.begin(), ways.end(), [](const Way &a, const Way &b) { return a.place() < b.place(); });
+    for (std::size_t i = 1; i < ways.size(); ++i) {
+        const Way way = ways[i];
+        std::size_t at = i;
+        for (; at > 0 && ways[at - 1].place() > way.place(); --at)
+            ways[at] = ways[at - 1];
+        ways[at] = way;
+    }
     std::size_t kept = 0;
     for (std::size_t i = 0; i < ways.size(); ++i) {
         if (kept > 0 && ways[kept - 1].place() == ways[i].place())
@@ -213,6 +279,7 @@ struct StrengthModel::Model
 {
     PasswordRules rules;
     std::vector<Node> nodes{1}; // 0 is the root
+    std::vector<Edge> edges;
     std::vector<std::string> tails{""};
     std::vector<quint8> tailRest{0};
     std::vector<Way> start;
@@ -223,11 +290,17 @@ struct StrengthModel::Model
     // and places taken whole), each with every text that can follow.
     std::unordered_map<std::vector<Weight>, int, KeyHash> syncIndex;
     std::vector<Weight> syncKey;
+    std::vector<Way> lastWays;
+    Weight lastAccept = ~Weight(0), lastScale = 1;
+    int lastState = -1;
     std::vector<std::vector<Bin>> syncBins;
+    std::vector<std::unique_ptr<Walk>> walks; // by depth of states within states
+    std::size_t walking = 0;
     // Words below a node, by length and weight: their place in wordClasses
     // by node, -1 until needed.
     std::vector<int> classIndex;
     std::vector<std::vector<Bin>> wordClasses;
+    std::vector<std::pair<quint32, Weight>> classScratch;
 
     // Every text a candidate can be, by length and weight.
     std::vector<Bin> bins;
@@ -239,8 +312,13 @@ struct StrengthModel::Model
     long double accepted = 0;
 
     quint8 tailOf(const std::string &tokens);
-    void addWord(const QString &text, Weight weight);
+    // From distinct texts in sorted order.
+    void addWords(const std::vector<std::pair<QString, Weight>> &texts);
     void markMixes();
+    std::span<const Edge> children(quint32 node) const
+    {
+        return {edges.data() + nodes[node].firstChild, nodes[node].childCount};
+    }
     quint32 child(quint32 node, char16_t ch) const;
     void boundary(quint8 rest, Weight weight, std::vector<Way> &out, Weight &accept) const;
     void advanceWord(quint32 node, char16_t ch, quint8 rest, Weight weight, std::vector<Way> &out, Weight &accept) const;
@@ -249,6 +327,7 @@ struct StrengthModel::Model
     void readable(const std::vector<Way> &ways, std::vector<char16_t> &out) const;
     Weight weightOf(QStringView text) const;
     int sync(const std::vector<Way> &ways, Weight accept, Weight &scale);
+    int lookUp(const std::vector<Way> &ways, Weight accept, Weight &scale);
     std::vector<Bin> follow(const std::vector<Way> &ways, Weight accept);
     quint8 firstKinds(quint8 tail) const;
     // Whether ways inside words give texts apart from one another, save
@@ -271,57 +350,88 @@ quint8 StrengthModel::Model::tailOf(const std::string &tokens)
     return quint8(tails.size() - 1);
 }
 
-void StrengthModel::Model::addWord(const QString &text, Weight weight)
+void StrengthModel::Model::addWords(const std::vector<std::pair<QString, Weight>> &texts)
 {
-    // Texts come in sorted order, so a node's new child is always its last.
-    quint32 node = 0;
-    for (const QChar ch : text) {
-        std::vector<std::pair<char16_t, quint32>> &children = nodes[node].children;
-        if (children.empty() || children.back().first != ch.unicode()) {
-            const auto next = quint32(nodes.size());
-            children.emplace_back(ch.unicode(), next);
-            Node fresh;
-            fresh.depth = nodes[node].depth + 1;
-            nodes.push_back(std::move(fresh));
-            node = next;
-        } else {
-            node = children.back().second;
+    // A text shares with the one before it the nodes of their common start
+    // and adds the rest, so nodes come in preorder and the children of a
+    // node by character.
+    struct Link
+    {
+        quint32 parent;
+        Edge edge;
+    };
+    std::vector<Link> links;
+    std::vector<quint32> path{0}; // the nodes of the text before, by depth
+    QStringView previous;
+    for (const auto &[text, weight] : texts) {
+        qsizetype common = 0;
+        while (common < previous.size() && common < text.size() && previous[common] == text[common])
+            ++common;
+        path.resize(std::size_t(common) + 1);
+        for (qsizetype i = common; i < text.size(); ++i) {
+            const auto fresh = quint32(nodes.size());
+            Node node;
+            node.depth = quint32(i + 1);
+            nodes.push_back(node);
+            links.push_back({path.back(), {text[i].unicode(), fresh}});
+            path.push_back(fresh);
         }
+        nodes[path.back()].weight = weight;
+        previous = text;
     }
-    nodes[node].weight = weight;
+    for (const Link &link : links)
+        ++nodes[link.parent].childCount;
+    quint32 first = 0;
+    for (Node &node : nodes) {
+        node.firstChild = first;
+        first += node.childCount;
+    }
+    edges.resize(links.size());
+    std::vector<quint32> filled(nodes.size(), 0);
+    for (const Link &link : links)
+        edges[nodes[link.parent].firstChild + filled[link.parent]++] = link.edge;
 }
 
 void StrengthModel::Model::markMixes()
 {
     std::vector<bool> firstOfWord(0x10000, false);
-    for (const auto &[ch, next] : nodes[0].children)
-        firstOfWord[ch] = true;
-    // A child's index is above its parent's, so one pass from the end sees
-    // every subtree before its root.
+    for (const Edge &edge : children(0))
+        firstOfWord[edge.ch] = true;
     std::vector<quint32> parent(nodes.size(), 0);
     for (quint32 i = 0; i < nodes.size(); ++i) {
-        for (const auto &[ch, next] : nodes[i].children)
-            parent[next] = i;
+        nodes[i].end = i + 1;
+        for (const Edge &edge : children(i))
+            parent[edge.node] = i;
     }
+    // A child's index is above its parent's, so one pass from the end sees
+    // every subtree before its root.
     for (quint32 i = quint32(nodes.size()) - 1; i > 0; --i) {
         quint8 own = 0;
-        if (nodes[i].weight != 0) {
-            for (const auto &[ch, next] : nodes[i].children)
-                own |= (firstOfWord[ch] ? 1 : 0) | (ch >= u'1' && ch <= u'9' ? 2 : 0) | (isSpecial(ch) ? 4 : 0);
+        for (const Edge &edge : children(i)) {
+            const quint8 kinds = (firstOfWord[edge.ch] ? 1 : 0) | (edge.ch >= u'1' && edge.ch <= u'9' ? 2 : 0)
+                | (isSpecial(edge.ch) ? 4 : 0);
+            nodes[i].charsBelow |= kinds;
+            own |= nodes[i].weight != 0 ? kinds : 0;
         }
-        nodes[parent[i]].mixBelow |= quint8(own | nodes[i].mixBelow);
-        for (const auto &[ch, next] : nodes[i].children)
-            nodes[i].charsBelow |= quint8((firstOfWord[ch] ? 1 : 0) | (ch >= u'1' && ch <= u'9' ? 2 : 0) | (isSpecial(ch) ? 4 : 0));
-        nodes[parent[i]].charsBelow |= nodes[i].charsBelow;
+        Node &up = nodes[parent[i]];
+        up.mixBelow |= quint8(own | nodes[i].mixBelow);
+        up.charsBelow |= nodes[i].charsBelow;
+        up.end = std::max(up.end, nodes[i].end);
     }
 }
 
 quint32 StrengthModel::Model::child(quint32 node, char16_t ch) const
 {
-    const auto &children = nodes[node].children;
-    const auto found = std::lower_bound(children.begin(), children.end(), ch,
-                                        [](const std::pair<char16_t, quint32> &edge, char16_t c) { return edge.first < c; });
-    return found != children.end() && found->first == ch ? found->second : 0;
+    const std::span<const Edge> edges = children(node);
+    if (edges.size() <= 8) {
+        for (const Edge &edge : edges) {
+            if (edge.ch >= ch)
+                return edge.ch == ch ? edge.node : 0;
+        }
+        return 0;
+    }
+    const auto found = std::lower_bound(edges.begin(), edges.end(), ch, [](const Edge &edge, char16_t c) { return edge.ch < c; });
+    return found != edges.end() && found->ch == ch ? found->node : 0;
 }
 
 void StrengthModel::Model::boundary(quint8 rest, Weight weight, std::vector<Way> &out, Weight &accept) const
@@ -338,7 +448,7 @@ void StrengthModel::Model::advanceWord(quint32 node, char16_t ch, quint8 rest, W
     const quint32 next = child(node, ch);
     if (next == 0)
         return;
-    if (!nodes[next].children.empty())
+    if (nodes[next].childCount != 0)
         out.push_back({InWord, rest, next, weight});
     if (nodes[next].weight != 0)
         boundary(rest, weight * nodes[next].weight, out, accept);
@@ -380,8 +490,8 @@ void StrengthModel::Model::readable(const std::vector<Way> &ways, std::vector<ch
     for (const Way &way : ways) {
         const char token = way.kind == AtStart ? tails[way.tail][0] : way.kind == InWord ? 'W' : 'D';
         if (token == 'W') {
-            for (const auto &[ch, node] : nodes[way.kind == AtStart ? 0 : way.node].children)
-                out.push_back(ch);
+            for (const Edge &edge : children(way.kind == AtStart ? 0 : way.node))
+                out.push_back(edge.ch);
         } else if (token == 'N' || token == 'D') {
             for (char16_t ch = token == 'N' ? u'1' : u'0'; ch <= u'9'; ++ch)
                 out.push_back(ch);
@@ -411,6 +521,23 @@ Weight StrengthModel::Model::weightOf(QStringView text) const
 }
 
 int StrengthModel::Model::sync(const std::vector<Way> &ways, Weight accept, Weight &scale)
+{
+    // The state asked for last comes again and again: after each word of a
+    // walk that ends like the one before.
+    const auto same = [](const Way &a, const Way &b) { return a.place() == b.place() && a.weight == b.weight; };
+    if (accept == lastAccept && std::equal(ways.begin(), ways.end(), lastWays.begin(), lastWays.end(), same)) {
+        scale = lastScale;
+        return lastState;
+    }
+    const int state = lookUp(ways, accept, scale);
+    lastWays = ways;
+    lastAccept = accept;
+    lastScale = scale;
+    lastState = state;
+    return state;
+}
+
+int StrengthModel::Model::lookUp(const std::vector<Way> &ways, Weight accept, Weight &scale)
 {
     Weight divisor = accept;
     for (const Way &way : ways) {
@@ -469,72 +596,65 @@ const std::vector<Bin> &StrengthModel::Model::classesBelow(quint32 node)
         classIndex.assign(nodes.size(), -1);
     if (classIndex[node] >= 0)
         return wordClasses[std::size_t(classIndex[node])];
-    BinMap classes;
-    std::vector<quint32> stack{node};
-    while (!stack.empty()) {
-        const quint32 at = stack.back();
-        stack.pop_back();
-        for (const auto &[ch, next] : nodes[at].children) {
-            if (nodes[next].weight != 0)
-                ++classes[{nodes[next].depth, nodes[next].weight}];
-            stack.push_back(next);
-        }
+    std::vector<std::pair<quint32, Weight>> &words = classScratch;
+    words.clear();
+    for (quint32 at = node + 1; at < nodes[node].end; ++at) {
+        if (nodes[at].weight != 0)
+            words.emplace_back(nodes[at].depth, nodes[at].weight);
     }
+    std::sort(words.begin(), words.end());
     std::vector<Bin> result;
-    classes.forEach([&](const std::pair<quint64, Weight> &key, qint64 count) {
-        result.push_back({quint32(key.first), key.second, quint64(count)});
-    });
+    for (const auto &[depth, weight] : words) {
+        if (!result.empty() && result.back().length == depth && result.back().weight == weight)
+            ++result.back().count;
+        else
+            result.push_back({depth, weight, 1});
+    }
     classIndex[node] = int(wordClasses.size());
     return wordClasses.emplace_back(std::move(result));
 }
 
 std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept)
 {
+    if (walking == walks.size())
+        walks.push_back(std::make_unique<Walk>());
+    Walk &walk = *walks[walking++];
+    const auto done = qScopeGuard([this] { --walking; });
     // Counts may go below zero on the way: texts that a state at a token
     // start gives are taken whole and those that go on otherwise are taken
     // back.
-    BinMap texts;
+    BinMap &texts = walk.texts;
+    texts.clear();
     if (accept != 0)
         ++texts[{0, accept}];
-    // Texts that go on from a later token start: (state, offset, scale).
-    struct Later
-    {
-        int state;
-        quint32 offset;
-        Weight scale;
-        bool operator==(const Later &) const = default;
-    };
-    struct LaterHash
-    {
-        std::size_t operator()(const Later &later) const
-        {
-            return std::size_t((quint64(later.state) << 32 | later.offset) * 0x9E3779B97F4A7C15ULL ^ later.scale);
-        }
-    };
-    Tally<Later, LaterHash> later;
-
-    struct Frame
-    {
+    Tally<Later, LaterHash> &later = walk.later;
+    later.clear();
+    std::vector<Frame> &stack = walk.stack;
+    std::vector<std::vector<Way>> &spare = walk.spare;
+    const auto buffer = [&spare] {
         std::vector<Way> ways;
-        quint32 depth;
-        qint64 sign;
+        if (!spare.empty()) {
+            ways = std::move(spare.back());
+            spare.pop_back();
+            ways.clear();
+        }
+        return ways;
     };
-    std::vector<Frame> stack;
-    stack.push_back({first, 0, 1});
-    std::vector<char16_t> characters;
-    std::vector<Way> next;
-    std::vector<Way> starts;
-    std::vector<Way> rest;
-    std::vector<Way> after;
-    // Buffers of frames walked, for the next frames.
-    std::vector<std::vector<Way>> spare;
+    stack.clear();
+    stack.push_back({buffer(), 0, 1});
+    stack.back().ways.assign(first.begin(), first.end());
+    std::vector<char16_t> &characters = walk.characters;
+    std::vector<Way> &next = walk.next;
+    std::vector<Way> &starts = walk.starts;
+    std::vector<Way> &rest = walk.rest;
+    std::vector<Way> &after = walk.after;
 
     // Where the texts after one character go: a final text, a state with a
     // token start in it, the words below one node counted by class, or a
-    // frame to walk; taken whole, a frame is a state worked out once. A state with a token start is worked out once: the
-    // words that begin others (sun, sunset) lead to the same states again
-    // and again, one for each such pair, and each would walk the words
-    // after it anew.
+    // frame to walk; taken whole, a frame is a state worked out once. A state
+    // with a token start is worked out once: the words that begin others
+    // (sun, sunset) lead to the same states again and again, one for each
+    // such pair, and each would walk the words after it anew.
     const auto take = [&](std::vector<Way> &ways, Weight ends, quint32 depth, qint64 sign, bool whole = false) {
         if (ways.empty()) {
             if (ends != 0)
@@ -590,11 +710,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             later[{state, depth, scale}] += sign;
             return;
         }
-        std::vector<Way> kept;
-        if (!spare.empty()) {
-            kept = std::move(spare.back());
-            spare.pop_back();
-        }
+        std::vector<Way> kept = buffer();
         kept.assign(ways.begin(), ways.end());
         stack.push_back({std::move(kept), depth, sign});
     };
@@ -602,21 +718,22 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
     // Ways inside words apart from one another: the words below each node
     // counted by class, and where words below two or more nodes end
     // together, the texts they give taken back and counted as one.
-    std::vector<Frame> together;
-    std::vector<Way> ending, alone;
-    const auto countApart = [&](std::vector<Way> ways, quint32 depth, qint64 sign) {
+    std::vector<Frame> &together = walk.together;
+    std::vector<Way> &ending = walk.ending;
+    std::vector<Way> &alone = walk.alone;
+    const auto countApart = [&](std::vector<Way> &&ways, quint32 depth, qint64 sign) {
         std::sort(ways.begin(), ways.end(), [](const Way &a, const Way &b) { return a.node < b.node; });
         for (std::size_t from = 0; from < ways.size();) {
             std::size_t to = from + 1;
             while (to < ways.size() && ways[to].node == ways[from].node)
                 ++to;
-            std::vector<Way> group(ways.begin() + std::ptrdiff_t(from), ways.begin() + std::ptrdiff_t(to));
-            take(group, 0, depth, sign);
+            walk.group.assign(ways.begin() + std::ptrdiff_t(from), ways.begin() + std::ptrdiff_t(to));
+            take(walk.group, 0, depth, sign);
             from = to;
         }
         together.push_back({std::move(ways), depth, sign});
         while (!together.empty()) {
-            const Frame at = std::move(together.back());
+            Frame at = std::move(together.back());
             together.pop_back();
             characters.clear();
             quint32 last = 0;
@@ -624,8 +741,8 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
                 if (way.node == last)
                     continue;
                 last = way.node;
-                for (const auto &[ch, node] : nodes[way.node].children)
-                    characters.push_back(ch);
+                for (const Edge &edge : children(way.node))
+                    characters.push_back(edge.ch);
             }
             std::sort(characters.begin(), characters.end());
             for (std::size_t i = 0; i + 1 < characters.size(); ++i) {
@@ -634,7 +751,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
                     continue;
                 while (i + 1 < characters.size() && characters[i + 1] == ch)
                     ++i;
-                std::vector<Way> deeper;
+                std::vector<Way> deeper = buffer();
                 int ends = 0, nodesDeeper = 0;
                 quint32 previous = 0;
                 ending.clear();
@@ -645,7 +762,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
                         continue;
                     const bool first = way.node != previous;
                     previous = way.node;
-                    if (!nodes[next].children.empty()) {
+                    if (nodes[next].childCount != 0) {
                         deeper.push_back({InWord, way.tail, next, way.weight});
                         nodesDeeper += first ? 1 : 0;
                     }
@@ -677,7 +794,10 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
                 }
                 if (nodesDeeper >= 2)
                     together.push_back({std::move(deeper), at.depth + 1, at.sign});
+                else
+                    spare.push_back(std::move(deeper));
             }
+            spare.push_back(std::move(at.ways));
         }
     };
 
@@ -688,7 +808,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
         frame = std::move(stack.back());
         stack.pop_back();
         if (frame.ways.size() > 1 && apart(frame.ways)) {
-            countApart(frame.ways, frame.depth, frame.sign);
+            countApart(std::move(frame.ways), frame.depth, frame.sign);
             continue;
         }
         // Ways at different places (a token start, a node of the tree, a
@@ -710,7 +830,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             if (way.kind == AtStart) {
                 width = 0x10000; // every character a word can start with
             } else if (way.kind == InWord) {
-                width = nodes[way.node].children.size();
+                width = nodes[way.node].childCount;
             }
             if (width > widest) {
                 widest = width;
@@ -734,8 +854,8 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             continue;
         }
         readable(rest, characters);
-        std::vector<Way> part = starts;
-        take(part, 0, frame.depth, frame.sign, true);
+        walk.part.assign(starts.begin(), starts.end());
+        take(walk.part, 0, frame.depth, frame.sign, true);
         for (const char16_t ch : characters) {
             next.clear();
             Weight ends = 0;
@@ -800,15 +920,19 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
         else
             texts.emplace_back(std::move(text), weight);
     }
-    std::sort(texts.begin(), texts.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (std::size_t i = 0; i < texts.size();) {
-        Weight weight = texts[i].second;
-        std::size_t j = i + 1;
-        for (; j < texts.size() && texts[j].first == texts[i].first; ++j)
-            weight += texts[j].second;
-        m.addWord(texts[i].first, weight);
-        i = j;
+    const auto codeUnits = [](const QString &text) { return std::u16string_view(QStringView(text).utf16(), std::size_t(text.size())); };
+    std::sort(texts.begin(), texts.end(), [&](const auto &a, const auto &b) { return codeUnits(a.first) < codeUnits(b.first); });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (kept > 0 && texts[kept - 1].first == texts[i].first)
+            texts[kept - 1].second += texts[i].second;
+        else if (kept++ != i)
+            texts[kept - 1] = std::move(texts[i]);
     }
+    texts.resize(kept);
+    m.nodes.reserve(std::accumulate(texts.begin(), texts.end(), std::size_t(1),
+                                    [](std::size_t sum, const auto &text) { return sum + std::size_t(text.first.size()); }));
+    m.addWords(texts);
     m.hasWords = !texts.empty();
     m.markMixes();
 
