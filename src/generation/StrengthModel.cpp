@@ -704,7 +704,7 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
                 return;
             }
         }
-        if (whole) {
+        if (whole || (oneNode && nodes[node].depth == 1)) {
             Weight scale = 1;
             const int state = sync(ways, 0, scale);
             later[{state, depth, scale}] += sign;
@@ -843,6 +843,23 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             (cheapest && placeOf(way) == *cheapest ? starts : rest).push_back(way);
         const quint32 depth = frame.depth + 1;
         characters.clear();
+        if (rest.empty() && frame.ways.front().kind == InWord) {
+            // Inside the words below one node: each child read in turn.
+            for (const Edge &edge : children(frame.ways.front().node)) {
+                const Node &below = nodes[edge.node];
+                next.clear();
+                Weight ends = 0;
+                for (const Way &way : frame.ways) {
+                    if (below.childCount != 0)
+                        next.push_back({InWord, way.tail, edge.node, way.weight});
+                    if (below.weight != 0)
+                        boundary(way.tail, way.weight * below.weight, next, ends);
+                }
+                mergeWays(next);
+                take(next, ends, depth, frame.sign);
+            }
+            continue;
+        }
         if (rest.empty() || starts.empty()) {
             readable(frame.ways, characters);
             for (const char16_t ch : characters) {
