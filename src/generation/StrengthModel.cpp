@@ -207,6 +207,14 @@ struct Frame
     qint64 sign;
 };
 
+// Ways read side by side with a place taken whole: what they add to it.
+struct Pair
+{
+    std::vector<Way> others, whole;
+    quint32 depth;
+    qint64 sign;
+};
+
 // What one walk of a state needs, kept for the next walk at the same depth
 // of states within states.
 struct Walk
@@ -214,6 +222,7 @@ struct Walk
     BinMap texts;
     Tally<Later, LaterHash> later;
     std::vector<Frame> stack, together;
+    std::vector<Pair> pairs;
     std::vector<char16_t> characters;
     std::vector<Way> next, starts, rest, after, part, group, ending, alone;
     std::vector<std::vector<Way>> spare; // buffers of frames walked
@@ -870,18 +879,48 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
             }
             continue;
         }
-        readable(rest, characters);
         walk.part.assign(starts.begin(), starts.end());
         take(walk.part, 0, frame.depth, frame.sign, true);
-        for (const char16_t ch : characters) {
-            next.clear();
-            Weight ends = 0;
-            step(frame.ways, ch, next, ends);
-            take(next, ends, depth, frame.sign);
-            next.clear();
-            ends = 0;
-            step(starts, ch, next, ends);
-            take(next, ends, depth, -frame.sign, true);
+        // What the others add to the place taken whole: the two read side
+        // by side, as long as the others are inside a word or a number.
+        std::vector<Pair> &pairs = walk.pairs;
+        pairs.push_back({buffer(), buffer(), frame.depth, frame.sign});
+        pairs.back().others.assign(rest.begin(), rest.end());
+        pairs.back().whole.assign(starts.begin(), starts.end());
+        while (!pairs.empty()) {
+            Pair at = std::move(pairs.back());
+            pairs.pop_back();
+            if (std::any_of(at.others.begin(), at.others.end(), [](const Way &way) { return way.kind == AtStart; })) {
+                next.assign(at.others.begin(), at.others.end());
+                next.insert(next.end(), at.whole.begin(), at.whole.end());
+                mergeWays(next);
+                take(next, 0, at.depth, at.sign);
+                take(at.whole, 0, at.depth, -at.sign, true);
+            } else {
+                characters.clear();
+                readable(at.others, characters);
+                for (const char16_t ch : characters) {
+                    std::vector<Way> others = buffer(), whole = buffer();
+                    Weight othersEnd = 0, wholeEnd = 0;
+                    step(at.others, ch, others, othersEnd);
+                    step(at.whole, ch, whole, wholeEnd);
+                    if (othersEnd != 0) {
+                        texts[{at.depth + 1, othersEnd + wholeEnd}] += at.sign;
+                        if (wholeEnd != 0)
+                            texts[{at.depth + 1, wholeEnd}] -= at.sign;
+                    }
+                    if (!others.empty() && whole.empty())
+                        take(others, 0, at.depth + 1, at.sign);
+                    if (!others.empty() && !whole.empty()) {
+                        pairs.push_back({std::move(others), std::move(whole), at.depth + 1, at.sign});
+                        continue;
+                    }
+                    spare.push_back(std::move(others));
+                    spare.push_back(std::move(whole));
+                }
+            }
+            spare.push_back(std::move(at.others));
+            spare.push_back(std::move(at.whole));
         }
     }
     later.forEach([&](const Later &at, qint64 count) {
