@@ -2,6 +2,7 @@
 
 #include "generation/SuggestionEngine.h"
 #include "generation/WordPool.h"
+#include "platform/CodePage.h"
 
 #include <QHash>
 #include <QScopeGuard>
@@ -85,6 +86,13 @@ struct Node
     quint8 mixBelow = 0;
     // Token kinds whose first character stands anywhere below.
     quint8 charsBelow = 0;
+};
+
+// A text in a buffer of texts, and the weight of the entry it comes from.
+struct Text
+{
+    std::size_t from, length;
+    Weight weight;
 };
 
 struct Bin
@@ -322,7 +330,7 @@ struct StrengthModel::Model
 
     quint8 tailOf(const std::string &tokens);
     // From distinct texts in sorted order.
-    void addWords(const std::vector<std::pair<QString, Weight>> &texts);
+    void addWords(const std::vector<std::pair<std::u16string_view, Weight>> &texts);
     void markMixes();
     std::span<const Edge> children(quint32 node) const
     {
@@ -359,7 +367,7 @@ quint8 StrengthModel::Model::tailOf(const std::string &tokens)
     return quint8(tails.size() - 1);
 }
 
-void StrengthModel::Model::addWords(const std::vector<std::pair<QString, Weight>> &texts)
+void StrengthModel::Model::addWords(const std::vector<std::pair<std::u16string_view, Weight>> &texts)
 {
     // A text shares with the one before it the nodes of their common start
     // and adds the rest, so nodes come in preorder and the children of a
@@ -371,18 +379,18 @@ void StrengthModel::Model::addWords(const std::vector<std::pair<QString, Weight>
     };
     std::vector<Link> links;
     std::vector<quint32> path{0}; // the nodes of the text before, by depth
-    QStringView previous;
+    std::u16string_view previous;
     for (const auto &[text, weight] : texts) {
-        qsizetype common = 0;
+        std::size_t common = 0;
         while (common < previous.size() && common < text.size() && previous[common] == text[common])
             ++common;
-        path.resize(std::size_t(common) + 1);
-        for (qsizetype i = common; i < text.size(); ++i) {
+        path.resize(common + 1);
+        for (std::size_t i = common; i < text.size(); ++i) {
             const auto fresh = quint32(nodes.size());
             Node node;
             node.depth = quint32(i + 1);
             nodes.push_back(node);
-            links.push_back({path.back(), {text[i].unicode(), fresh}});
+            links.push_back({path.back(), {text[i], fresh}});
             path.push_back(fresh);
         }
         nodes[path.back()].weight = weight;
@@ -954,42 +962,69 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
     // Entry k is drawn when r * N rounds to k: the ends half as often.
     const qsizetype n = pool.size();
     const Weight whole = n == 0 ? 1 : Weight(2 * n);
-    // Every entry's text, then sorted, equal texts added together.
-    std::vector<std::pair<QString, Weight>> texts;
-    texts.reserve(std::size_t(n) + 1);
+    // Every entry's text, then sorted, equal texts added together. The
+    // texts sit one after another in one buffer.
+    std::array<char16_t, 256> characters;
+    const CodePage &page = CodePage::system();
+    for (int code = 0; code < 256; ++code) {
+        QString character{QChar(page.toChar(quint8(code)))};
+        if (rules.letterReplacement)
+            SuggestionEngine::replaceletters(character);
+        characters[std::size_t(code)] = character.front().unicode();
+    }
+    std::u16string buffer;
+    std::vector<Text> texts;
+    texts.reserve(std::size_t(n));
     Weight empty = 0;
     for (qsizetype k = 0; k <= n; ++k) {
         const Weight weight = n == 0 || k == 0 || k == n ? 1 : 2;
-        QString text = pool.entry(k);
-        qsizetype from = 0, to = text.size();
-        while (from < to && text[from] == u' ')
-            ++from;
-        while (to > from && text[to - 1] == u' ')
-            --to;
-        text = text.sliced(from, to - from);
-        if (rules.letterReplacement)
-            SuggestionEngine::replaceletters(text);
-        if (rules.letterCase != PasswordRules::Case::Keep)
-            changeCase(text, rules.letterCase == PasswordRules::Case::Upper);
-        if (text.isEmpty())
+        QByteArrayView codes = pool.codes(k);
+        while (codes.startsWith(' '))
+            codes = codes.sliced(1);
+        while (codes.endsWith(' '))
+            codes.chop(1);
+        if (codes.isEmpty()) {
             empty += weight;
+            continue;
+        }
+        const std::size_t from = buffer.size();
+        bool plain = true;
+        for (const char code : codes) {
+            const char16_t ch = characters[quint8(code)];
+            plain = plain && ch < 0x80;
+            buffer.push_back(ch);
+        }
+        if (rules.letterCase != PasswordRules::Case::Keep) {
+            const bool upper = rules.letterCase == PasswordRules::Case::Upper;
+            if (plain) {
+                const char16_t first = upper ? u'a' : u'A';
+                for (std::size_t i = from; i < buffer.size(); ++i) {
+                    if (buffer[i] >= first && buffer[i] <= first + 25)
+                        buffer[i] ^= 0x20;
+                }
+            } else {
+                // Beyond ASCII a letter may change length (upper-case sharp s is "SS").
+                QString text = QStringView(buffer.data() + from, qsizetype(buffer.size() - from)).toString();
+                changeCase(text, upper);
+                buffer.resize(from);
+                buffer.append(QStringView(text).utf16(), std::size_t(text.size()));
+            }
+        }
+        texts.push_back({from, buffer.size() - from, weight});
+    }
+    const auto view = [&buffer](const Text &text) { return std::u16string_view(buffer).substr(text.from, text.length); };
+    std::sort(texts.begin(), texts.end(), [&](const Text &a, const Text &b) { return view(a) < view(b); });
+    std::vector<std::pair<std::u16string_view, Weight>> words;
+    words.reserve(texts.size());
+    for (const Text &text : texts) {
+        if (!words.empty() && words.back().first == view(text))
+            words.back().second += text.weight;
         else
-            texts.emplace_back(std::move(text), weight);
+            words.emplace_back(view(text), text.weight);
     }
-    const auto codeUnits = [](const QString &text) { return std::u16string_view(QStringView(text).utf16(), std::size_t(text.size())); };
-    std::sort(texts.begin(), texts.end(), [&](const auto &a, const auto &b) { return codeUnits(a.first) < codeUnits(b.first); });
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (kept > 0 && texts[kept - 1].first == texts[i].first)
-            texts[kept - 1].second += texts[i].second;
-        else if (kept++ != i)
-            texts[kept - 1] = std::move(texts[i]);
-    }
-    texts.resize(kept);
-    m.nodes.reserve(std::accumulate(texts.begin(), texts.end(), std::size_t(1),
-                                    [](std::size_t sum, const auto &text) { return sum + std::size_t(text.first.size()); }));
-    m.addWords(texts);
-    m.hasWords = !texts.empty();
+    m.nodes.reserve(buffer.size() + 1);
+    m.addWords(words);
+    m.hasWords = !words.empty();
     m.markMixes();
 
     // Out of five drop numbers, 3 empties the first word and 4 the second;
