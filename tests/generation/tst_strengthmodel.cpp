@@ -126,6 +126,7 @@ void TestStrengthModel::figuresAndBits_matchEveryCandidateCounted_data()
     QTest::addRow("replaced e runs into the number") << QStringList{u"stag"_s, u"stage"_s, u"st"_s};
     QTest::addRow("digits and special characters") << QStringList{u"a1"_s, u"1b"_s, u"x("_s, u"(y"_s, u"12"_s};
     QTest::addRow("spaces, blank and duplicate") << QStringList{u" cat "_s, u"cat"_s, u"   "_s, u"ca"_s};
+    QTest::addRow("beyond ASCII, sharp s as SS") << QStringList{u"straße"_s, u"STRASSE"_s, u"Éa"_s};
     QTest::addRow("no word") << QStringList{};
     QTest::addRow("one word") << QStringList{u"Ab"_s};
     QTest::addRow("two words") << QStringList{u"a"_s, u"b"_s};
