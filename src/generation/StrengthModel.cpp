@@ -102,6 +102,13 @@ struct Bin
     quint64 count;
 };
 
+// Bins from .. to in a store of bins.
+struct Run
+{
+    std::size_t from = 0, to = 0;
+    bool known = false;
+};
+
 struct PairHash
 {
     std::size_t operator()(const std::pair<quint64, Weight> &key) const
@@ -310,13 +317,14 @@ struct StrengthModel::Model
     std::vector<Way> lastWays;
     Weight lastAccept = ~Weight(0), lastScale = 1;
     int lastState = -1;
-    std::vector<std::vector<Bin>> syncBins;
+    // The texts that follow each state and the words below each node, as
+    // runs of one store of bins.
+    std::vector<Bin> binStore;
+    std::vector<Run> stateBins;
     std::vector<std::unique_ptr<Walk>> walks; // by depth of states within states
     std::size_t walking = 0;
-    // Words below a node, by length and weight: their place in wordClasses
-    // by node, -1 until needed.
-    std::vector<int> classIndex;
-    std::vector<std::vector<Bin>> wordClasses;
+    // Words below a node, by length and weight; an empty run until needed.
+    std::vector<Run> classRuns;
     std::vector<std::pair<quint32, Weight>> classScratch;
 
     // Every text a candidate can be, by length and weight.
@@ -345,13 +353,15 @@ struct StrengthModel::Model
     Weight weightOf(QStringView text) const;
     int sync(const std::vector<Way> &ways, Weight accept, Weight &scale);
     int lookUp(const std::vector<Way> &ways, Weight accept, Weight &scale);
-    std::vector<Bin> follow(const std::vector<Way> &ways, Weight accept);
+    // Appends to the store the texts that can follow, by length and weight.
+    Run follow(const std::vector<Way> &ways, Weight accept);
+    std::span<const Bin> binsOf(Run run) const { return {binStore.data() + run.from, run.to - run.from}; }
     quint8 firstKinds(quint8 tail) const;
     // Whether ways inside words give texts apart from one another, save
     // where words below two nodes end together: no word below ends where
     // another goes on with the first character of what follows it.
     bool apart(const std::vector<Way> &ways) const;
-    const std::vector<Bin> &classesBelow(quint32 node);
+    Run classesBelow(quint32 node);
     bool fits(quint32 length) const { return length >= rules.minimum && length <= rules.maximum; }
     long double chance(quint32 length, Weight weight) const;
 };
@@ -576,9 +586,9 @@ int StrengthModel::Model::lookUp(const std::vector<Way> &ways, Weight accept, We
     for (Way &way : scaled)
         way.weight /= divisor;
     std::vector<Weight> stored = key;
-    std::vector<Bin> followers = follow(scaled, accept / divisor);
-    const int index = int(syncBins.size());
-    syncBins.push_back(std::move(followers));
+    const Run followers = follow(scaled, accept / divisor);
+    const int index = int(stateBins.size());
+    stateBins.push_back(followers);
     syncIndex.emplace(std::move(stored), index);
     return index;
 }
@@ -607,12 +617,12 @@ bool StrengthModel::Model::apart(const std::vector<Way> &ways) const
     return true;
 }
 
-const std::vector<Bin> &StrengthModel::Model::classesBelow(quint32 node)
+Run StrengthModel::Model::classesBelow(quint32 node)
 {
-    if (classIndex.empty())
-        classIndex.assign(nodes.size(), -1);
-    if (classIndex[node] >= 0)
-        return wordClasses[std::size_t(classIndex[node])];
+    if (classRuns.empty())
+        classRuns.assign(nodes.size(), Run{});
+    if (classRuns[node].known)
+        return classRuns[node];
     std::vector<std::pair<quint32, Weight>> &words = classScratch;
     words.clear();
     for (quint32 at = node + 1; at < nodes[node].end; ++at) {
@@ -620,18 +630,17 @@ const std::vector<Bin> &StrengthModel::Model::classesBelow(quint32 node)
             words.emplace_back(nodes[at].depth, nodes[at].weight);
     }
     std::sort(words.begin(), words.end());
-    std::vector<Bin> result;
+    const std::size_t from = binStore.size();
     for (const auto &[depth, weight] : words) {
-        if (!result.empty() && result.back().length == depth && result.back().weight == weight)
-            ++result.back().count;
+        if (binStore.size() > from && binStore.back().length == depth && binStore.back().weight == weight)
+            ++binStore.back().count;
         else
-            result.push_back({depth, weight, 1});
+            binStore.push_back({depth, weight, 1});
     }
-    classIndex[node] = int(wordClasses.size());
-    return wordClasses.emplace_back(std::move(result));
+    return classRuns[node] = Run{from, binStore.size(), true};
 }
 
-std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept)
+Run StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept)
 {
     if (walking == walks.size())
         walks.push_back(std::make_unique<Walk>());
@@ -705,18 +714,18 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
                 boundary(way.tail, way.weight, after, afterEnds);
             }
             if ((nodes[node].mixBelow & kinds) == 0) {
-                const std::vector<Bin> &classes = classesBelow(node);
+                const Run classes = classesBelow(node);
                 const quint32 base = depth - nodes[node].depth;
                 if (after.empty()) {
-                    for (const Bin &word : classes)
+                    for (const Bin &word : binsOf(classes))
                         texts[{base + word.length, afterEnds * word.weight}] += sign * qint64(word.count);
                     return;
                 }
                 mergeWays(after);
                 Weight scale = 1;
                 const int state = sync(after, afterEnds, scale);
-                const std::vector<Bin> &words = classesBelow(node);
-                for (const Bin &word : words)
+                // The store may have grown meanwhile.
+                for (const Bin &word : binsOf(classes))
                     later[{state, base + word.length, scale * word.weight}] += sign * qint64(word.count);
                 return;
             }
@@ -934,16 +943,15 @@ std::vector<Bin> StrengthModel::Model::follow(const std::vector<Way> &first, Wei
     later.forEach([&](const Later &at, qint64 count) {
         if (count == 0)
             return;
-        for (const Bin &bin : syncBins[at.state])
+        for (const Bin &bin : binsOf(stateBins[std::size_t(at.state)]))
             texts[{at.offset + bin.length, at.scale * bin.weight}] += count * qint64(bin.count);
     });
-    std::vector<Bin> result;
-    result.reserve(texts.size());
+    const std::size_t from = binStore.size();
     texts.forEach([&](const std::pair<quint64, Weight> &key, qint64 count) {
         if (count != 0)
-            result.push_back({quint32(key.first), key.second, quint64(count)});
+            binStore.push_back({quint32(key.first), key.second, quint64(count)});
     });
-    return result;
+    return {from, binStore.size(), true};
 }
 
 long double StrengthModel::Model::chance(quint32 length, Weight weight) const
@@ -1048,13 +1056,14 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
 
     Weight scale = 1;
     const int root = m.sync(m.start, 0, scale);
-    m.bins = m.syncBins[root];
+    const std::span<const Bin> all = m.binsOf(m.stateBins[std::size_t(root)]);
+    m.bins.assign(all.begin(), all.end());
     for (Bin &bin : m.bins)
         bin.weight *= scale;
-    m.syncBins.clear();
-    m.syncIndex.clear();
-    m.wordClasses.clear();
-    m.classIndex.clear();
+    m.binStore = {};
+    m.stateBins = {};
+    m.syncIndex = {};
+    m.classRuns = {};
 
     for (const Bin &bin : m.bins) {
         if (m.fits(bin.length))
