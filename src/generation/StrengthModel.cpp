@@ -93,6 +93,7 @@ struct Text
 {
     std::size_t from, length;
     Weight weight;
+    quint64 start; // the first four characters, to sort by before the rest
 };
 
 struct Bin
@@ -1018,10 +1019,14 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
                 buffer.append(QStringView(text).utf16(), std::size_t(text.size()));
             }
         }
-        texts.push_back({from, buffer.size() - from, weight});
+        quint64 start = 0;
+        for (std::size_t i = 0; i < 4; ++i)
+            start = start << 16 | (from + i < buffer.size() ? buffer[from + i] : 0);
+        texts.push_back({from, buffer.size() - from, weight, start});
     }
     const auto view = [&buffer](const Text &text) { return std::u16string_view(buffer).substr(text.from, text.length); };
-    std::sort(texts.begin(), texts.end(), [&](const Text &a, const Text &b) { return view(a) < view(b); });
+    std::sort(texts.begin(), texts.end(),
+              [&](const Text &a, const Text &b) { return a.start != b.start ? a.start < b.start : view(a) < view(b); });
     std::vector<std::pair<std::u16string_view, Weight>> words;
     words.reserve(texts.size());
     for (const Text &text : texts) {
