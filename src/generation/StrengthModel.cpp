@@ -236,7 +236,7 @@ struct Pair
 struct Walk
 {
     BinMap texts;
-    Tally<Later, LaterHash> later;
+    Tally<Later, LaterHash> later, hoisted;
     std::vector<Frame> stack, together;
     std::vector<Pair> pairs;
     std::vector<char16_t> characters;
@@ -322,6 +322,12 @@ struct StrengthModel::Model
     // runs of one store of bins.
     std::vector<Bin> binStore;
     std::vector<Run> stateBins;
+    // A state with a way inside a word or a number leaves the states of
+    // token starts it reaches to the state that asked for it, which adds
+    // them up with those of its other ways; these are runs of laterStore.
+    std::vector<std::pair<Later, qint64>> laterStore;
+    std::vector<Run> stateLater;
+    std::vector<bool> stateAtStart; // all of its ways at a token start
     std::vector<std::unique_ptr<Walk>> walks; // by depth of states within states
     std::size_t walking = 0;
     // Words below a node, by length and weight; an empty run until needed.
@@ -355,7 +361,7 @@ struct StrengthModel::Model
     int sync(const std::vector<Way> &ways, Weight accept, Weight &scale);
     int lookUp(const std::vector<Way> &ways, Weight accept, Weight &scale);
     // Appends to the store the texts that can follow, by length and weight.
-    Run follow(const std::vector<Way> &ways, Weight accept);
+    Run follow(const std::vector<Way> &ways, Weight accept, bool whole, Run &later);
     std::span<const Bin> binsOf(Run run) const { return {binStore.data() + run.from, run.to - run.from}; }
     quint8 firstKinds(quint8 tail) const;
     // Whether ways inside words give texts apart from one another, save
@@ -587,9 +593,13 @@ int StrengthModel::Model::lookUp(const std::vector<Way> &ways, Weight accept, We
     for (Way &way : scaled)
         way.weight /= divisor;
     std::vector<Weight> stored = key;
-    const Run followers = follow(scaled, accept / divisor);
+    const bool atStart = std::all_of(ways.begin(), ways.end(), [](const Way &way) { return way.kind == AtStart; });
+    Run after;
+    const Run followers = follow(scaled, accept / divisor, atStart, after);
     const int index = int(stateBins.size());
     stateBins.push_back(followers);
+    stateLater.push_back(after);
+    stateAtStart.push_back(atStart);
     syncIndex.emplace(std::move(stored), index);
     return index;
 }
@@ -641,7 +651,7 @@ Run StrengthModel::Model::classesBelow(quint32 node)
     return classRuns[node] = Run{from, binStore.size(), true};
 }
 
-Run StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept)
+Run StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept, bool whole, Run &laterRun)
 {
     if (walking == walks.size())
         walks.push_back(std::make_unique<Walk>());
@@ -656,6 +666,8 @@ Run StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept)
         ++texts[{0, accept}];
     Tally<Later, LaterHash> &later = walk.later;
     later.clear();
+    Tally<Later, LaterHash> &hoisted = walk.hoisted;
+    hoisted.clear();
     std::vector<Frame> &stack = walk.stack;
     std::vector<std::vector<Way>> &spare = walk.spare;
     const auto buffer = [&spare] {
@@ -944,9 +956,30 @@ Run StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept)
     later.forEach([&](const Later &at, qint64 count) {
         if (count == 0)
             return;
+        if (!whole && stateAtStart[std::size_t(at.state)]) {
+            hoisted[at] += count;
+            return;
+        }
         for (const Bin &bin : binsOf(stateBins[std::size_t(at.state)]))
             texts[{at.offset + bin.length, at.scale * bin.weight}] += count * qint64(bin.count);
+        const Run after = stateLater[std::size_t(at.state)];
+        for (std::size_t i = after.from; i < after.to; ++i) {
+            const auto &[inner, times] = laterStore[i];
+            const Later composed{inner.state, at.offset + inner.offset, at.scale * inner.scale};
+            if (!whole) {
+                hoisted[composed] += count * times;
+                continue;
+            }
+            for (const Bin &bin : binsOf(stateBins[std::size_t(inner.state)]))
+                texts[{composed.offset + bin.length, composed.scale * bin.weight}] += count * times * qint64(bin.count);
+        }
     });
+    laterRun.from = laterStore.size();
+    hoisted.forEach([&](const Later &at, qint64 count) {
+        if (count != 0)
+            laterStore.emplace_back(at, count);
+    });
+    laterRun.to = laterStore.size();
     const std::size_t from = binStore.size();
     texts.forEach([&](const std::pair<quint64, Weight> &key, qint64 count) {
         if (count != 0)
