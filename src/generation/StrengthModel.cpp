@@ -5,7 +5,6 @@
 #include "platform/CodePage.h"
 
 #include <QHash>
-#include <QScopeGuard>
 
 #include <algorithm>
 #include <array>
@@ -231,8 +230,7 @@ struct Pair
     qint64 sign;
 };
 
-// What one walk of a state needs, kept for the next walk at the same depth
-// of states within states.
+// What a walk of a state needs, kept for the next walk.
 struct Walk
 {
     BinMap texts;
@@ -328,8 +326,29 @@ struct StrengthModel::Model
     std::vector<std::pair<Later, qint64>> laterStore;
     std::vector<Run> stateLater;
     std::vector<bool> stateAtStart; // all of its ways at a token start
-    std::vector<std::unique_ptr<Walk>> walks; // by depth of states within states
-    std::size_t walking = 0;
+    Walk walk;
+    // States are walked one at a time and each is finished once every state
+    // its walk reached is: no walk waits inside another, however deep the
+    // words run into one another.
+    enum class Status : quint8 { Waiting, Walked, Finished };
+    struct State
+    {
+        std::vector<Way> ways; // weights divided by their common divisor
+        Weight accept;
+        Status status;
+    };
+    std::vector<State> states;
+    // What a walk found, until its state is finished: texts with a count
+    // that may be below zero, and the states reached.
+    struct Count
+    {
+        quint32 length;
+        Weight weight;
+        qint64 count;
+    };
+    std::vector<Count> countStore;
+    std::vector<std::pair<Later, qint64>> reachedStore;
+    std::vector<std::pair<Run, Run>> walked; // by state: its counts and states reached
     // Words below a node, by length and weight; an empty run until needed.
     std::vector<Run> classRuns;
     std::vector<std::pair<quint32, Weight>> classScratch;
@@ -361,7 +380,10 @@ struct StrengthModel::Model
     int sync(const std::vector<Way> &ways, Weight accept, Weight &scale);
     int lookUp(const std::vector<Way> &ways, Weight accept, Weight &scale);
     // Appends to the store the texts that can follow, by length and weight.
-    Run follow(const std::vector<Way> &ways, Weight accept, bool whole, Run &later);
+    // Every text that can follow a state, by length and weight.
+    void workOut(int state);
+    void walkState(int state);
+    void finishState(int state);
     std::span<const Bin> binsOf(Run run) const { return {binStore.data() + run.from, run.to - run.from}; }
     quint8 firstKinds(quint8 tail) const;
     // Whether ways inside words give texts apart from one another, save
@@ -592,15 +614,14 @@ int StrengthModel::Model::lookUp(const std::vector<Way> &ways, Weight accept, We
     std::vector<Way> scaled = ways;
     for (Way &way : scaled)
         way.weight /= divisor;
-    std::vector<Weight> stored = key;
     const bool atStart = std::all_of(ways.begin(), ways.end(), [](const Way &way) { return way.kind == AtStart; });
-    Run after;
-    const Run followers = follow(scaled, accept / divisor, atStart, after);
-    const int index = int(stateBins.size());
-    stateBins.push_back(followers);
-    stateLater.push_back(after);
+    const int index = int(states.size());
+    states.push_back({std::move(scaled), accept / divisor, Status::Waiting});
+    stateBins.emplace_back();
+    stateLater.emplace_back();
     stateAtStart.push_back(atStart);
-    syncIndex.emplace(std::move(stored), index);
+    walked.emplace_back();
+    syncIndex.emplace(key, index);
     return index;
 }
 
@@ -651,12 +672,35 @@ Run StrengthModel::Model::classesBelow(quint32 node)
     return classRuns[node] = Run{from, binStore.size(), true};
 }
 
-Run StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept, bool whole, Run &laterRun)
+void StrengthModel::Model::workOut(int root)
 {
-    if (walking == walks.size())
-        walks.push_back(std::make_unique<Walk>());
-    Walk &walk = *walks[walking++];
-    const auto done = qScopeGuard([this] { --walking; });
+    std::vector<std::pair<int, bool>> tasks{{root, false}}; // a state, and whether to finish it
+    while (!tasks.empty()) {
+        const auto [state, finish] = tasks.back();
+        tasks.pop_back();
+        if (finish) {
+            finishState(state);
+            continue;
+        }
+        if (states[std::size_t(state)].status != Status::Waiting)
+            continue;
+        walkState(state);
+        tasks.emplace_back(state, true);
+        const Run reached = walked[std::size_t(state)].second;
+        for (std::size_t i = reached.from; i < reached.to; ++i) {
+            const int next = reachedStore[i].first.state;
+            if (states[std::size_t(next)].status == Status::Waiting)
+                tasks.emplace_back(next, false);
+        }
+    }
+}
+
+void StrengthModel::Model::walkState(int state)
+{
+    // The ways are copied: walking adds states.
+    const std::vector<Way> first = states[std::size_t(state)].ways;
+    const Weight accept = states[std::size_t(state)].accept;
+    states[std::size_t(state)].status = Status::Walked;
     // Counts may go below zero on the way: texts that a state at a token
     // start gives are taken whole and those that go on otherwise are taken
     // back.
@@ -666,8 +710,6 @@ Run StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept, b
         ++texts[{0, accept}];
     Tally<Later, LaterHash> &later = walk.later;
     later.clear();
-    Tally<Later, LaterHash> &hoisted = walk.hoisted;
-    hoisted.clear();
     std::vector<Frame> &stack = walk.stack;
     std::vector<std::vector<Way>> &spare = walk.spare;
     const auto buffer = [&spare] {
@@ -953,12 +995,38 @@ Run StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept, b
             spare.push_back(std::move(at.whole));
         }
     }
+    Run counts{countStore.size(), 0, true};
+    texts.forEach([&](const std::pair<quint64, Weight> &key, qint64 count) {
+        if (count != 0)
+            countStore.push_back({quint32(key.first), key.second, count});
+    });
+    counts.to = countStore.size();
+    Run reached{reachedStore.size(), 0, true};
     later.forEach([&](const Later &at, qint64 count) {
-        if (count == 0)
-            return;
+        if (count != 0)
+            reachedStore.emplace_back(at, count);
+    });
+    reached.to = reachedStore.size();
+    walked[std::size_t(state)] = {counts, reached};
+}
+
+void StrengthModel::Model::finishState(int state)
+{
+    // A state of token starts only counts every text; another leaves the
+    // states of token starts it reaches to the state that asked for it.
+    const bool whole = stateAtStart[std::size_t(state)];
+    BinMap &texts = walk.texts;
+    texts.clear();
+    Tally<Later, LaterHash> &hoisted = walk.hoisted;
+    hoisted.clear();
+    const auto [counts, reached] = walked[std::size_t(state)];
+    for (std::size_t i = counts.from; i < counts.to; ++i)
+        texts[{countStore[i].length, countStore[i].weight}] += countStore[i].count;
+    for (std::size_t i = reached.from; i < reached.to; ++i) {
+        const auto &[at, count] = reachedStore[i];
         if (!whole && stateAtStart[std::size_t(at.state)]) {
             hoisted[at] += count;
-            return;
+            continue;
         }
         for (const Bin &bin : binsOf(stateBins[std::size_t(at.state)]))
             texts[{at.offset + bin.length, at.scale * bin.weight}] += count * qint64(bin.count);
@@ -973,19 +1041,22 @@ Run StrengthModel::Model::follow(const std::vector<Way> &first, Weight accept, b
             for (const Bin &bin : binsOf(stateBins[std::size_t(inner.state)]))
                 texts[{composed.offset + bin.length, composed.scale * bin.weight}] += count * times * qint64(bin.count);
         }
-    });
-    laterRun.from = laterStore.size();
+    }
+    Run &laterRun = stateLater[std::size_t(state)];
+    laterRun = {laterStore.size(), 0, true};
     hoisted.forEach([&](const Later &at, qint64 count) {
         if (count != 0)
             laterStore.emplace_back(at, count);
     });
     laterRun.to = laterStore.size();
-    const std::size_t from = binStore.size();
+    Run &bins = stateBins[std::size_t(state)];
+    bins = {binStore.size(), 0, true};
     texts.forEach([&](const std::pair<quint64, Weight> &key, qint64 count) {
         if (count != 0)
             binStore.push_back({quint32(key.first), key.second, quint64(count)});
     });
-    return {from, binStore.size(), true};
+    bins.to = binStore.size();
+    states[std::size_t(state)].status = Status::Finished;
 }
 
 long double StrengthModel::Model::chance(quint32 length, Weight weight) const
@@ -1094,6 +1165,7 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
 
     Weight scale = 1;
     const int root = m.sync(m.start, 0, scale);
+    m.workOut(root);
     const std::span<const Bin> all = m.binsOf(m.stateBins[std::size_t(root)]);
     m.bins.assign(all.begin(), all.end());
     for (Bin &bin : m.bins)
