@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 #include <cmath>
@@ -110,6 +111,7 @@ private slots:
     void figuresAndBits_matchEveryCandidateCounted();
     void oneWordPool_givesFiguresWorkedOutByHand();
     void noCandidateFits_everyCandidateIsTheLast();
+    void wordsNestedDeeply_workedOutOnASmallStack();
     void engineUnderFloor_returnsOnlyAcceptedCandidates_orNone();
 
 private:
@@ -127,6 +129,7 @@ void TestStrengthModel::figuresAndBits_matchEveryCandidateCounted_data()
     QTest::addRow("digits and special characters") << QStringList{u"a1"_s, u"1b"_s, u"x("_s, u"(y"_s, u"12"_s};
     QTest::addRow("spaces, blank and duplicate") << QStringList{u" cat "_s, u"cat"_s, u"   "_s, u"ca"_s};
     QTest::addRow("beyond ASCII, sharp s as SS") << QStringList{u"straße"_s, u"STRASSE"_s, u"Éa"_s};
+    QTest::addRow("each word begins the next") << QStringList{u"a"_s, u"aa"_s, u"aaa"_s, u"aaaa"_s, u"aaaaa"_s, u"Aaa"_s};
     QTest::addRow("no word") << QStringList{};
     QTest::addRow("one word") << QStringList{u"Ab"_s};
     QTest::addRow("two words") << QStringList{u"a"_s, u"b"_s};
@@ -226,6 +229,26 @@ void TestStrengthModel::engineUnderFloor_returnsOnlyAcceptedCandidates_orNone()
     QCOMPARE(harness.text, u"Generating Your Suggestions...\r\n"_s);
     QCOMPARE(harness.drawn, 25 + 5 * StrengthModel::candidateLimit);
     QVERIFY(notice.messages.last().startsWith(u"No candidate met the strength floor"_s));
+}
+
+// Each word begins the next, 400 deep: worked out on a thread with a quarter
+// of a megabyte of stack, less than one level of walking per word would need.
+void TestStrengthModel::wordsNestedDeeply_workedOutOnASmallStack()
+{
+    QStringList words;
+    for (int length = 1; length <= 400; ++length)
+        words.append(QString(length, u'a'));
+    fill(m_pool, words);
+    StrengthFigures figures;
+    std::unique_ptr<QThread> thread(QThread::create([&] {
+        figures = StrengthModel(m_pool, {8, 32, PasswordRules::Case::Keep, false, false}).figures();
+    }));
+    thread->setStackSize(256 * 1024);
+    thread->start();
+    QVERIFY(thread->wait());
+    QVERIFY(figures.minEntropy > 0);
+    QVERIFY(figures.entropy > figures.minEntropy);
+    QVERIFY(figures.entropy < std::log2(figures.distinct));
 }
 
 QTEST_GUILESS_MAIN(TestStrengthModel)
