@@ -87,6 +87,11 @@ struct Node
     quint8 charsBelow = 0;
 };
 
+// Thrown when the work would go beyond its limit.
+struct TooMuchWork
+{
+};
+
 // A text in a buffer of texts, and the weight of the entry it comes from.
 struct Text
 {
@@ -308,6 +313,15 @@ struct StrengthModel::Model
     std::vector<Way> start;
     long double denominator = 1;
     bool hasWords = false;
+    // Steps of the work so far, and how many it may take.
+    std::size_t work = 0, workLimit = 0;
+    bool workedOut = true;
+    void spend(std::size_t steps)
+    {
+        work += steps;
+        if (work > workLimit)
+            throw TooMuchWork{};
+    }
 
     // Distinct states worked out once (those with a token start in them,
     // and places taken whole), each with every text that can follow.
@@ -737,6 +751,7 @@ void StrengthModel::Model::walkState(int state)
     // (sun, sunset) lead to the same states again and again, one for each
     // such pair, and each would walk the words after it anew.
     const auto take = [&](std::vector<Way> &ways, Weight ends, quint32 depth, qint64 sign, bool whole = false) {
+        spend(1);
         if (ways.empty()) {
             if (ends != 0)
                 texts[{depth, ends}] += sign;
@@ -972,6 +987,7 @@ void StrengthModel::Model::walkState(int state)
                 characters.clear();
                 readable(at.others, characters);
                 for (const char16_t ch : characters) {
+                    spend(1);
                     std::vector<Way> others = buffer(), whole = buffer();
                     Weight othersEnd = 0, wholeEnd = 0;
                     step(at.others, ch, others, othersEnd);
@@ -1028,6 +1044,7 @@ void StrengthModel::Model::finishState(int state)
             hoisted[at] += count;
             continue;
         }
+        spend(binsOf(stateBins[std::size_t(at.state)]).size());
         for (const Bin &bin : binsOf(stateBins[std::size_t(at.state)]))
             texts[{at.offset + bin.length, at.scale * bin.weight}] += count * qint64(bin.count);
         const Run after = stateLater[std::size_t(at.state)];
@@ -1038,6 +1055,7 @@ void StrengthModel::Model::finishState(int state)
                 hoisted[composed] += count * times;
                 continue;
             }
+            spend(binsOf(stateBins[std::size_t(inner.state)]).size());
             for (const Bin &bin : binsOf(stateBins[std::size_t(inner.state)]))
                 texts[{composed.offset + bin.length, composed.scale * bin.weight}] += count * times * qint64(bin.count);
         }
@@ -1067,11 +1085,12 @@ long double StrengthModel::Model::chance(quint32 length, Weight weight) const
     return candidate * (fits(length) ? fitFactor : otherFactor);
 }
 
-StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
+StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules, std::size_t workLimit)
     : m_model(std::make_unique<Model>())
 {
     Model &m = *m_model;
     m.rules = rules;
+    m.workLimit = workLimit;
     // Entry k is drawn when r * N rounds to k: the ends half as often.
     const qsizetype n = pool.size();
     const Weight whole = n == 0 ? 1 : Weight(2 * n);
@@ -1165,15 +1184,28 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
 
     Weight scale = 1;
     const int root = m.sync(m.start, 0, scale);
-    m.workOut(root);
-    const std::span<const Bin> all = m.binsOf(m.stateBins[std::size_t(root)]);
-    m.bins.assign(all.begin(), all.end());
-    for (Bin &bin : m.bins)
-        bin.weight *= scale;
+    try {
+        m.workOut(root);
+        const std::span<const Bin> all = m.binsOf(m.stateBins[std::size_t(root)]);
+        m.bins.assign(all.begin(), all.end());
+        for (Bin &bin : m.bins)
+            bin.weight *= scale;
+    } catch (const TooMuchWork &) {
+        m.workedOut = false;
+    }
     m.binStore = {};
     m.stateBins = {};
     m.syncIndex = {};
     m.classRuns = {};
+    m.states = {};
+    m.countStore = {};
+    m.reachedStore = {};
+    m.walked = {};
+    m.laterStore = {};
+    m.stateLater = {};
+    m.stateAtStart = {};
+    m.walk = {};
+    m.lastWays = {};
 
     for (const Bin &bin : m.bins) {
         if (m.fits(bin.length))
@@ -1191,6 +1223,8 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules)
 StrengthModel::~StrengthModel() = default;
 
 bool StrengthModel::hasWords() const { return m_model->hasWords; }
+
+bool StrengthModel::workedOut() const { return m_model->workedOut; }
 
 bool StrengthModel::anyFits() const { return m_model->fitting > 0; }
 
@@ -1313,6 +1347,8 @@ void StrengthModel::clearFloor()
 
 std::optional<double> StrengthModel::bits(QStringView text) const
 {
+    if (!m_model->workedOut)
+        return std::nullopt;
     const Weight weight = m_model->weightOf(text);
     const long double chance = weight == 0 ? 0 : m_model->chance(quint32(text.size()), weight);
     if (chance <= 0)

@@ -55,13 +55,19 @@ class StrengthModel final
 public:
     // Candidates drawn at most for one password under a floor.
     static constexpr int candidateLimit = 1500000;
+    // Steps of work at most, a second or two: lists whose words run into one
+    // another too much (every start of a word a word) would take minutes.
+    static constexpr std::size_t maximumWork = 5000000;
 
-    StrengthModel(const WordPool &pool, const PasswordRules &rules);
+    StrengthModel(const WordPool &pool, const PasswordRules &rules, std::size_t workLimit = maximumWork);
     ~StrengthModel();
     Q_DISABLE_COPY_MOVE(StrengthModel)
 
     // Of the passwords returned, under the floor when one is set.
     const StrengthFigures &figures() const { return m_figures; }
+    // False when the work went beyond its limit: then there are no figures,
+    // no bits and no floor.
+    bool workedOut() const;
     bool hasWords() const;
     // Whether any candidate can fit the length limits.
     bool anyFits() const;

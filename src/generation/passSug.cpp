@@ -189,6 +189,11 @@ bool passSug::prepareStrength(const GenerationSettings &settings)
         m_strength->clearFloor();
         return true;
     }
+    if (!m_strength->workedOut()) {
+        m_strengthLine->setText(QStringLiteral("Minimum Strength needs the strength of these lists, which could not be "
+                                               "worked out. No passwords were made; clear it in Advanced Settings."));
+        return false;
+    }
     const std::optional<double> floor = settingNumber(floorText);
     QString refusal;
     if (!floor) {
@@ -212,6 +217,13 @@ void passSug::showStrength()
     if (!m_strength)
         return;
     const StrengthFigures &figures = m_strength->figures();
+    if (!m_strength->workedOut()) {
+        m_strengthLine->setText(QStringLiteral("The strength of these lists and settings could not be worked out in "
+                                               "time: too many of their words run into one another."));
+        m_text->setExtraSelections({});
+        showPasswordAtCursor();
+        return;
+    }
     if (!m_strength->hasWords()) {
         m_strengthLine->setText(QStringLiteral("The ticked lists hold no word, so every password is a number and "
                                                "easy to guess."));

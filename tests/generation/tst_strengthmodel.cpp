@@ -112,6 +112,7 @@ private slots:
     void oneWordPool_givesFiguresWorkedOutByHand();
     void noCandidateFits_everyCandidateIsTheLast();
     void wordsNestedDeeply_workedOutOnASmallStack();
+    void workBeyondItsLimit_givesNoFiguresBitsOrFloor();
     void engineUnderFloor_returnsOnlyAcceptedCandidates_orNone();
 
 private:
@@ -249,6 +250,23 @@ void TestStrengthModel::wordsNestedDeeply_workedOutOnASmallStack()
     QVERIFY(figures.minEntropy > 0);
     QVERIFY(figures.entropy > figures.minEntropy);
     QVERIFY(figures.entropy < std::log2(figures.distinct));
+}
+
+void TestStrengthModel::workBeyondItsLimit_givesNoFiguresBitsOrFloor()
+{
+    QStringList words;
+    for (int length = 1; length <= 60; ++length)
+        words.append(QString(length, u'a'));
+    fill(m_pool, words);
+    const PasswordRules rules{8, 32, PasswordRules::Case::Keep, false, false};
+    QVERIFY(StrengthModel(m_pool, rules).workedOut());
+    StrengthModel model(m_pool, rules, 1000);
+    QVERIFY(!model.workedOut());
+    QCOMPARE(model.figures().entropy, 0.0);
+    QVERIFY(!model.bits(u"aaaaaaa12"));
+    QVERIFY(!model.highestFloor());
+    QVERIFY(!model.setFloor(10));
+    QVERIFY(model.accepts(u"aaaaaaa12"));
 }
 
 QTEST_GUILESS_MAIN(TestStrengthModel)

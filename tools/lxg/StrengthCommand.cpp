@@ -25,6 +25,12 @@ std::optional<std::unique_ptr<StrengthModel>> strengthModel(const WordPool &pool
     if (!rules)
         throw UsageError(QStringLiteral("the length limits must be numbers"));
     auto model = std::make_unique<StrengthModel>(pool, *rules);
+    if (!model->workedOut()) {
+        err() << "lxg: the strength of these lists and settings could not be worked out in time: too many of their "
+                 "words run into one another"
+              << Qt::endl;
+        return std::nullopt;
+    }
     if (!parsed.options.contains(QStringLiteral("min-bits")))
         return model;
     const QString text = parsed.options.value(QStringLiteral("min-bits"));
