@@ -55,7 +55,7 @@ class StrengthModel final
 public:
     // Candidates drawn at most for one password under a floor.
     static constexpr int candidateLimit = 1500000;
-    // Steps of work at most, a second or two: lists whose words run into one
+    // Steps of work at most, a few seconds: lists whose words run into one
     // another too much (every start of a word a word) would take minutes.
     static constexpr std::size_t maximumWork = 5000000;
 
