@@ -324,7 +324,8 @@ struct StrengthModel::Model
     }
 
     // Distinct states worked out once (those with a token start in them,
-    // and places taken whole), each with every text that can follow.
+    // and places taken whole), by their ways with the weights divided by
+    // their common divisor; and the state asked for last.
     std::unordered_map<std::vector<Weight>, int, KeyHash> syncIndex;
     std::vector<Weight> syncKey;
     std::vector<Way> lastWays;
@@ -363,7 +364,7 @@ struct StrengthModel::Model
     std::vector<Count> countStore;
     std::vector<std::pair<Later, qint64>> reachedStore;
     std::vector<std::pair<Run, Run>> walked; // by state: its counts and states reached
-    // Words below a node, by length and weight; an empty run until needed.
+    // Words below a node, by length and weight; not known until needed.
     std::vector<Run> classRuns;
     std::vector<std::pair<quint32, Weight>> classScratch;
 
@@ -393,8 +394,8 @@ struct StrengthModel::Model
     Weight weightOf(QStringView text) const;
     int sync(const std::vector<Way> &ways, Weight accept, Weight &scale);
     int lookUp(const std::vector<Way> &ways, Weight accept, Weight &scale);
-    // Appends to the store the texts that can follow, by length and weight.
-    // Every text that can follow a state, by length and weight.
+    // Every text that can follow a state and the states it reaches, by
+    // length and weight, into the stores.
     void workOut(int state);
     void walkState(int state);
     void finishState(int state);
