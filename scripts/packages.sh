@@ -20,9 +20,10 @@ ensure_packages() {
 
 # What building the program and its tools needs.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
-# What the tests need beyond that: validators of the desktop files, and
-# readelf for the programs' library search path.
-TEST_PACKAGES=(desktop-file-utils appstream binutils)
+# What the tests need beyond that: validators of the desktop files, readelf
+# for the programs' library search path, and for the Debian package
+# dpkg-shlibdeps (which cpack runs) and Debian's checker of packages.
+TEST_PACKAGES=(desktop-file-utils appstream binutils dpkg-dev lintian)
 # What the fuzzers need: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 

@@ -7,8 +7,11 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -37,6 +40,24 @@ Run lxg(const QStringList &args, const QByteArray &input = {}, const QStringList
             QString::fromUtf8(process.readAllStandardError())};
 }
 
+// The words the large list's script leaves out by hand: its denylist and its abbreviations. Nothing when
+// either is not a sorted file of lower-case words, one a line.
+std::optional<QSet<QString>> leftOutByHand()
+{
+    QSet<QString> words;
+    for (const QString &name : {u"denylist.txt"_s, u"abbreviations.txt"_s}) {
+        const QString text = QString::fromLatin1(read(QStringLiteral(LARGE_LIST_SOURCES) + u'/' + name));
+        const QStringList lines = text.chopped(1).split(u'\n');
+        QStringList sorted = lines;
+        sorted.sort();
+        if (!text.endsWith(u'\n') || lines != sorted
+            || !QRegularExpression(u"\\A([a-z]+\n)+\\z"_s).match(text).hasMatch())
+            return std::nullopt;
+        words.unite(QSet<QString>(lines.cbegin(), lines.cend()));
+    }
+    return words;
+}
+
 } // namespace
 
 class TestLxg final : public QObject
@@ -49,6 +70,7 @@ private slots:
     void suggest_drawsFromGivenLists_skipsUnreadableOnes_orUsesTheLibrary();
     void suggest_warnsAboutUnmetRules_failsClosed_escapesControlCharacters();
     void strength_ofShippedLists_floorHoldsOnEveryPassword_orIsRefused();
+    void strength_ofLargeList_reachesFortyBitsWithSpecialCharactersAndAFloor();
     void usageError_exits2WithOneLine_helpExits0();
     void shippedList_followsTheRules_builtFileMatches_data();
     void shippedList_followsTheRules_builtFileMatches();
@@ -231,6 +253,18 @@ void TestLxg::strength_ofShippedLists_floorHoldsOnEveryPassword_orIsRefused()
     QVERIFY2(beyond.err.contains(u"the highest floor they can reach is 30.86 bits"_s), qPrintable(beyond.err));
 }
 
+// The large list is what a user adds for stronger passwords: two of its words, a number and a special
+// character reach 40 bits under a floor.
+void TestLxg::strength_ofLargeList_reachesFortyBitsWithSpecialCharactersAndAFloor()
+{
+    const Run figures = lxg({u"strength"_s, u"--special"_s, u"--min-bits"_s, u"40"_s, QStringLiteral(LARGE_LIST)});
+    QCOMPARE(figures.exitCode, 0);
+    QCOMPARE(figures.err, QString());
+    QVERIFY2(figures.out.startsWith(u"floor: 40.00 bits\n"_s), qPrintable(figures.out));
+    const QRegularExpressionMatch entropy = QRegularExpression(u"\nentropy: ([0-9.]+) bits\n"_s).match(figures.out);
+    QVERIFY2(entropy.hasMatch() && entropy.captured(1).toDouble() >= 40, qPrintable(figures.out));
+}
+
 void TestLxg::usageError_exits2WithOneLine_helpExits0()
 {
     for (const QString &line : {u""_s, u"make"_s, u"create x.lxg"_s, u"create --name X"_s, u"create x.lxg --name"_s,
@@ -248,23 +282,35 @@ void TestLxg::usageError_exits2WithOneLine_helpExits0()
     QVERIFY(help.out.contains(u"lxg create OUT.lxg --name NAME"_s) && help.out.contains(u"lxg show FILE.lxg"_s));
 }
 
-// The word lists that ship with the program: their sources follow data/wordlists/README, and the build
-// makes each into a list file with lxg that holds exactly its sources.
+// The word lists that ship with the program, the themed ones and the large one: their sources follow
+// data/wordlists/README, and the build makes each into a list file with lxg that holds exactly its sources.
 void TestLxg::shippedList_followsTheRules_builtFileMatches_data()
 {
-    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("sources");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("built");
+    QTest::addColumn<qsizetype>("minimumWords");
+    const QStringList listFiles{u"description.txt"_s, u"name.txt"_s, u"words.txt"_s};
     const QStringList ids = QDir(QStringLiteral(WORDLIST_SOURCES)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &id : ids)
-        QTest::addRow("%s", qPrintable(id)) << id;
+    for (const QString &id : ids) {
+        QTest::addRow("%s", qPrintable(id)) << QStringLiteral(WORDLIST_SOURCES) + u'/' + id << listFiles
+                                            << QStringLiteral(BUILT_LISTS) + u'/' + id + u".lxg"_s << qsizetype(300);
+    }
     QVERIFY2(ids.size() >= 8, qPrintable(ids.join(u' ')));
+    QTest::addRow("large") << QStringLiteral(LARGE_LIST_SOURCES)
+                           << QStringList{u"SCOWL-copyright"_s, u"abbreviations.txt"_s, u"denylist.txt"_s,
+                                          u"description.txt"_s, u"make-words.sh"_s, u"name.txt"_s, u"words.txt"_s}
+                           << QStringLiteral(LARGE_LIST) << qsizetype(22000);
 }
 
 void TestLxg::shippedList_followsTheRules_builtFileMatches()
 {
-    QFETCH(QString, id);
-    const QDir dir(QStringLiteral(WORDLIST_SOURCES) + u'/' + id);
-    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
-             (QStringList{u"description.txt"_s, u"name.txt"_s, u"words.txt"_s}));
+    QFETCH(QString, sources);
+    QFETCH(QStringList, files);
+    QFETCH(QString, built);
+    QFETCH(qsizetype, minimumWords);
+    const QDir dir(sources);
+    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name), files);
     const QString name = QString::fromLatin1(read(dir.filePath(u"name.txt"_s)));
     const QString description = QString::fromLatin1(read(dir.filePath(u"description.txt"_s)));
     const QString words = QString::fromLatin1(read(dir.filePath(u"words.txt"_s)));
@@ -274,22 +320,27 @@ void TestLxg::shippedList_followsTheRules_builtFileMatches()
     QVERIFY2(QRegularExpression(u"^[ -~]{1,32}\n$"_s).match(description).hasMatch() && !description.trimmed().isEmpty(),
              qPrintable(description));
 
-    // At least 300 words, one a line: capitalised, 4 to 9 letters, sorted without regard to case so that none
-    // repeats, and none of the unwanted (as whole words: "Grape" and "Shell" are fine).
+    // At least so many words, one a line: capitalised, 4 to 9 letters, sorted without regard to case so that
+    // none repeats, and none of the unwanted (as whole words: "Grape" and "Shell" are fine) nor any that the
+    // large list leaves out by hand.
     static const QStringList unwanted =
         u"kill dead gun bomb drug drugs nazi slave sexy damn hell crap piss dick cock arse bitch bastard whore porn nude "
         "naked rape murder blood suicide weed booze knife rifle pistol corpse hooker"_s.split(u' ');
+    const std::optional<QSet<QString>> leftOut = leftOutByHand();
+    QVERIFY(leftOut);
     QVERIFY(words.endsWith(u'\n'));
     const QStringList list = words.chopped(1).split(u'\n');
-    QVERIFY2(list.size() >= 300, qPrintable(QString::number(list.size())));
+    QVERIFY2(list.size() >= minimumWords, qPrintable(QString::number(list.size())));
+    static const QRegularExpression pattern(u"^[A-Z][a-z]{3,8}$"_s);
     for (qsizetype i = 0; i < list.size(); ++i) {
-        QVERIFY2(QRegularExpression(u"^[A-Z][a-z]{3,8}$"_s).match(list[i]).hasMatch() && !unwanted.contains(list[i].toLower())
+        const QString lower = list[i].toLower();
+        QVERIFY2(pattern.match(list[i]).hasMatch() && !unwanted.contains(lower) && !leftOut->contains(lower)
                      && (i == 0 || list[i - 1].compare(list[i], Qt::CaseInsensitive) < 0),
                  qPrintable(list[i]));
     }
 
     // The built list shows exactly its sources.
-    const Run shown = lxg({u"show"_s, QStringLiteral(BUILT_LISTS) + u'/' + id + u".lxg"_s});
+    const Run shown = lxg({u"show"_s, built});
     QCOMPARE(shown.exitCode, 0);
     QCOMPARE(shown.out, name + description + words);
 }

@@ -1,0 +1,103 @@
+#include "support/MemorySettingsStore.h"
+
+#include "library/LargeList.h"
+#include "library/ListLibrary.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace lexiglow;
+using namespace Qt::StringLiterals;
+
+// Where the large word list is found from the program's folder, in folders laid out as the build tree and
+// the installed tree lay them out (INSTALLED_PROGRAM_DIR and INSTALLED_LISTS_DIR are the install's own
+// folders under its prefix), and in this build's own tree.
+class TestLargeList final : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString make(const QString &relative, bool asFolder = false) const
+    {
+        const QString path = m_dir.filePath(relative);
+        if (asFolder) {
+            QDir().mkpath(path);
+        } else {
+            QDir().mkpath(QFileInfo(path).path());
+            QFile file(path);
+            file.open(QIODevice::WriteOnly);
+        }
+        return path;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.path()));
+    }
+
+    void largeListPath_findsTheListWhereBuildOrInstallPutsIt_data()
+    {
+        QTest::addColumn<QString>("programFolder");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<bool>("listIsFolder");
+        QTest::addColumn<bool>("found");
+        const QString installedProgram = u"usr/" INSTALLED_PROGRAM_DIR ""_s;
+        const QString installedList = u"usr/" INSTALLED_LISTS_DIR "/common.lxg"_s;
+        QTest::addRow("build tree") << u"bin"_s << u"bin/lists/common.lxg"_s << false << true;
+        QTest::addRow("installed") << installedProgram << installedList << false << true;
+        QTest::addRow("installed, program folder named with a slash at its end")
+            << installedProgram + u'/' << installedList << false << true;
+        QTest::addRow("no list") << u"bin"_s << u"bin/lists/other.lxg"_s << false << false;
+        QTest::addRow("beside the program is not where it ships") << u"bin"_s << u"bin/common.lxg"_s << false << false;
+        QTest::addRow("a folder of that name") << u"bin"_s << u"bin/lists/common.lxg"_s << true << false;
+        QTest::addRow("installed elsewhere") << installedProgram << u"share/lexiglow/lists/common.lxg"_s << false << false;
+    }
+
+    void largeListPath_findsTheListWhereBuildOrInstallPutsIt()
+    {
+        QFETCH(QString, programFolder);
+        QFETCH(QString, list);
+        QFETCH(bool, listIsFolder);
+        QFETCH(bool, found);
+        make(programFolder, true);
+        const QString made = make(list, listIsFolder);
+        QCOMPARE(largeListPath(m_dir.filePath(programFolder)), found ? QDir::cleanPath(made) : QString());
+    }
+
+    // An empty folder is not the working folder, even where that holds the list.
+    void largeListPath_noProgramFolder_findsNothing()
+    {
+        make(u"lists/common.lxg"_s);
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        const QString path = largeListPath(QString());
+        QVERIFY(QDir::setCurrent(previous));
+        QCOMPARE(path, QString());
+    }
+
+    // This build's own program folder: the large list is there to find, and a first start, which takes every
+    // list file of that folder, takes the themed lists without it.
+    void buildTree_largeListFound_firstStartLeavesItOut()
+    {
+        const QString programFolder = QStringLiteral(BUILT_PROGRAM_FOLDER);
+        const QString large = largeListPath(programFolder);
+        QCOMPARE(large, QDir::cleanPath(programFolder + u"/lists/common.lxg"_s));
+
+        MemorySettingsStore store;
+        ListLibrary library(store);
+        library.read(programFolder);
+        QVERIFY2(library.count() >= 8, qPrintable(library.passfiles().join(u' ')));
+        for (const QString &entry : library.passfiles().mid(1)) {
+            QCOMPARE(QFileInfo(entry).canonicalPath(), QFileInfo(programFolder).canonicalFilePath());
+            QVERIFY2(QFileInfo(entry).canonicalFilePath() != large, qPrintable(entry));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLargeList)
+#include "tst_largelist.moc"
