@@ -6,6 +6,7 @@
 #include "library/frmMain.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBoxNotice.h"
+#include "platform/ProcessHardening.h"
 #include "platform/SecretClipboard.h"
 #include "platform/SettingsStore.h"
 #include "platform/UrlOpener.h"
@@ -17,6 +18,8 @@ using namespace lexiglow;
 
 int main(int argc, char *argv[])
 {
+    // Before anything that could hold a password.
+    hardenProcessOrWarn("lexiglow");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lexiglow"));
     QApplication::setApplicationVersion(
