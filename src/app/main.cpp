@@ -6,27 +6,46 @@
 #include "library/frmMain.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBoxNotice.h"
+#include "platform/ProcessHardening.h"
 #include "platform/SecretClipboard.h"
 #include "platform/SettingsStore.h"
+#include "platform/SingleInstance.h"
 #include "platform/UrlOpener.h"
 #include "platform/WindowServices.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 using namespace lexiglow;
 
 int main(int argc, char *argv[])
 {
+    // Before anything that could hold a password.
+    hardenProcessOrWarn("lexiglow");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lexiglow"));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionRevision));
     QApplication::setWindowIcon(logoIcon());
 
+    // A copy already running comes to the front instead; this one ends before
+    // it shows a window or touches the settings.
+    SingleInstance instance(SingleInstance::standardFolder(), QSettingsStore::standardLocation());
+    const SingleInstance::Role role = instance.claim();
+    if (role == SingleInstance::Role::HandedOver)
+        return 0;
+    MessageBoxNotice notice;
+    if (role == SingleInstance::Role::Unanswered) {
+        notice.tell(instance.problem());
+        return 1;
+    }
+    if (role == SingleInstance::Role::Alone)
+        std::fprintf(stderr, "lexiglow: warning: %s\n", qPrintable(instance.problem()));
+
     QSettingsStore store;
     SystemRandomSource random;
     SystemFileDialog fileDialog;
-    MessageBoxNotice notice;
     if (!store.problem().isEmpty())
         notice.tell(store.problem());
     DesktopUrlOpener urlOpener;
@@ -35,6 +54,7 @@ int main(int argc, char *argv[])
                                   urlOpener, clearTimer};
 
     frmMain window(services);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window, &frmMain::comeToFront);
     window.load();
     return QApplication::exec();
 }

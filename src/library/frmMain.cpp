@@ -9,6 +9,7 @@
 #include "platform/Notice.h"
 #include "platform/Twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -191,6 +192,19 @@ void frmMain::load()
     if (!saved)
         tellSaveFailure();
     tellUnreadable(unreadable);
+}
+
+void frmMain::comeToFront()
+{
+    if (isVisible()) {
+        showNormal();
+        raise();
+        activateWindow();
+    }
+    if (QWidget *waitedFor = QApplication::activeModalWidget()) {
+        waitedFor->raise();
+        waitedFor->activateWindow();
+    }
 }
 
 void frmMain::suggestPasswords()

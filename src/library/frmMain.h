@@ -35,6 +35,10 @@ public:
     // The start-up: the splash, the library from the store or the program's
     // folder, one ticked row per list; then the window appears.
     void load();
+    // Shows the window restored, raised and active, with the window it waits
+    // for (the splash, a dialog) over it; before load() has shown the window,
+    // only that one.
+    void comeToFront();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

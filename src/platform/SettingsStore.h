@@ -25,21 +25,35 @@ public:
 };
 
 // The per-user settings file $XDG_CONFIG_HOME/lexiglow/lexiglow.conf (groups
-// [passfiles] and [Values], in QSettings' INI form). It is read once, when the
-// store is made; flush() replaces it atomically with every value, and a write
-// that fails, a full disk included, leaves it as it was and returns false.
+// [passfiles] and [Values], in QSettings' INI form). It is read when the
+// store is made, and this copy works on what it read.
+//
+// Another copy of the program, or lxg, may store settings in the same file
+// meanwhile, so flush() stores only the keys this copy changed: those set to
+// a text other than the one it last read or stored. It reads the file anew,
+// puts those keys into it and replaces it atomically, while it holds the
+// file's lock; whatever else the file holds stays as the other writer left
+// it. A copy that stores its library as it read it therefore stores nothing,
+// and leaves a library another copy has changed since as it is. A write that
+// fails, a full disk included, leaves the file as it was and returns false.
 //
 // A settings file that is there but is no regular file (a FIFO, a device) is
 // not opened, as reading it could wait for ever or never end; nor is one that
-// cannot be read stored over. The values then live in memory only, flush()
-// fails, and problem() says why.
+// cannot be read stored over. At the start the values then live in memory
+// only, flush() fails, and problem() says why; found so at a save, that save
+// fails.
 class QSettingsStore final : public SettingsStore
 {
 public:
+    using Values = QMap<QString, QVariant>; // by "section/key"
+
     QSettingsStore();
     // An INI file of one's own choosing, for tests and tools.
     explicit QSettingsStore(const QString &iniFile);
     Q_DISABLE_COPY_MOVE(QSettingsStore)
+
+    // The per-user settings file the program uses.
+    static QString standardLocation();
 
     QString value(const QString &section, const QString &key, const QString &defaultValue) const override;
     void setValue(const QString &section, const QString &key, const QString &value) override;
@@ -52,9 +66,21 @@ public:
     QString problem() const { return m_problem; }
 
 private:
+    // A settings file's values, or why it may not be used.
+    struct Contents
+    {
+        Values values;
+        QString problem;
+    };
+    static Contents read(const QString &iniFile);
+    QStringList changedKeys() const;
+
     QString m_file;
     QString m_problem;
-    QMap<QString, QVariant> m_values; // by "section/key"
+    // What this copy holds: what it read, with its own changes.
+    Values m_values;
+    // What this copy last read from the file or stored there, by key.
+    Values m_stored;
 };
 
 } // namespace lexiglow

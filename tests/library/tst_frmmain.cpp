@@ -188,6 +188,25 @@ private slots:
         // The initial ten passwords: the two the draws make, in turn.
         QCOMPARE(text, suggestionsText(passwords + passwords + passwords + passwords + passwords));
     }
+
+    // What a second start of the program asks for: the window comes back from the task bar, in front and
+    // active, under the window it waits for; during the splash, only the splash comes forward.
+    void comeToFront_restoresWindow_underTheWindowItWaitsFor()
+    {
+        QVERIFY(modal::drive([this] { start(10s); }, [this](QWidget *splash) {
+            m_window->comeToFront();
+            QVERIFY(!m_window->isVisible());
+            QTRY_VERIFY(splash->isActiveWindow());
+        }));
+        m_window->showMinimized();
+        QTRY_VERIFY(m_window->isMinimized());
+        m_window->comeToFront();
+        QTRY_VERIFY(!m_window->isMinimized() && m_window->isActiveWindow());
+        QVERIFY(modal::drive([this] { click(u"Command1"_s); }, [this](QWidget *settings) {
+            m_window->comeToFront();
+            QTRY_VERIFY(settings->isActiveWindow());
+        }));
+    }
 };
 
 QTEST_MAIN(TestFrmMain)

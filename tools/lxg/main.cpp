@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "Console.h"
 
+#include "platform/ProcessHardening.h"
 #include "store/FileError.h"
 
 #include <QCoreApplication>
@@ -67,6 +68,8 @@ int run(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
+    // Before anything that could hold a password.
+    lexiglow::hardenProcessOrWarn("lxg");
     QCoreApplication app(argc, argv);
     try {
         return run(app.arguments().mid(1));
