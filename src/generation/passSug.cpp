@@ -54,6 +54,9 @@ QLabel *line(const QString &objectName, QWidget *parent)
     result->setWordWrap(true);
     result->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     result->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // A line's room even while it is empty, so that the passwords do not
+    // move when it fills.
+    result->setMinimumHeight(result->fontMetrics().lineSpacing());
     // Focusable while the tab order is set, which passes over what is not.
     result->setFocusPolicy(Qt::TabFocus);
     return result;

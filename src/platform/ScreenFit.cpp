@@ -44,6 +44,9 @@ void keepInside(QWidget *window)
                  qBound(area.top(), window->y(), area.bottom() + 1 - outer.height()));
 }
 
+// The size fitOnScreen gave a window, until the user gives it another.
+constexpr char fittedSize[] = "lexiglowFittedSize";
+
 } // namespace
 
 void setLeastSize(QWidget *control, QSize least)
@@ -70,6 +73,7 @@ void fitOnScreen(QWidget *window, QSize least)
     if (wraps)
         size.setHeight(std::max(size.height(), layout->totalHeightForWidth(size.width())));
     window->resize(size.boundedTo(*room));
+    window->setProperty(fittedSize, window->size());
     // A window not yet placed is placed by the window system, or by a dialog
     // over its owner, inside the free area.
     if (window->isVisible() || window->testAttribute(Qt::WA_Moved))
@@ -83,10 +87,17 @@ void keepRoomForContent(QWidget *window)
     if (!layout || !layout->hasHeightForWidth() || !room)
         return;
     const int needed = std::min(layout->totalMinimumHeightForWidth(window->width()), room->height());
-    if (needed <= window->minimumHeight())
-        return;
-    // Grows the window too where it is smaller.
-    window->setMinimumHeight(needed);
+    if (needed > window->minimumHeight())
+        window->setMinimumHeight(needed); // which grows the window where it is smaller
+    // A window still at the size it was given grows to the height its
+    // content asks for, so that nothing it held before has to scroll; one
+    // the user sized only keeps its content's least height.
+    if (window->size() == window->property(fittedSize).toSize()) {
+        const int wanted = std::min(layout->totalHeightForWidth(window->width()), room->height());
+        if (wanted > window->height())
+            window->resize(window->width(), wanted);
+        window->setProperty(fittedSize, window->size());
+    }
     if (window->isVisible())
         keepInside(window);
 }

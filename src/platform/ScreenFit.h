@@ -21,7 +21,9 @@ void setLeastSize(QWidget *control, QSize least);
 void fitOnScreen(QWidget *window, QSize least);
 
 // After a text in the window changed: grows the window where its wrapped
-// lines now need more height than it has, as far as the screen allows.
+// lines now need more height than it has, as far as the screen allows; a
+// window the user has not resized also grows to keep the rest of its
+// content at the height it had.
 void keepRoomForContent(QWidget *window);
 
 } // namespace lexiglow
