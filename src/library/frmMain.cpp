@@ -391,8 +391,10 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 
 void frmMain::changeEvent(QEvent *event)
 {
-    // The backdrop follows a change of theme while the program runs.
-    if (event->type() == QEvent::ApplicationPaletteChange)
+    // The backdrop follows a change of theme while the program runs: the
+    // theme's other colours reach the window as a change of its palette.
+    // Setting the same backdrop again changes nothing and ends there.
+    if (event->type() == QEvent::PaletteChange)
         readable::setPageBackdrop(this);
     QWidget::changeEvent(event);
 }

@@ -337,6 +337,11 @@ private slots:
             }
         }
         QVERIFY2(faint.isEmpty(), qPrintable(faint.join(u"; "_s)));
+        // A backdrop taken from the theme follows a change of theme.
+        if (window == u"frmMain"_s) {
+            QApplication::setPalette(highContrastPalette());
+            QTRY_COMPARE(backdropOf(shown->findChild<QWidget *>(u"Label1"_s)), QColor(Qt::black));
+        }
     }
 
     void mnemonics_oneOnEveryControl_noTwoAlike_data()
