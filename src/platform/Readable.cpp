@@ -15,11 +15,11 @@ double linear(double channel)
     return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
 }
 
+// In whole steps of 1/255, as the screen shows it.
 QColor mixed(const QColor &from, const QColor &to, double share)
 {
-    const auto channel = [share](double a, double b) { return a + (b - a) * share; };
-    return QColor::fromRgbF(float(channel(from.redF(), to.redF())), float(channel(from.greenF(), to.greenF())),
-                            float(channel(from.blueF(), to.blueF())));
+    const auto channel = [share](int a, int b) { return int(std::lround(a + (b - a) * share)); };
+    return QColor(channel(from.red(), to.red()), channel(from.green(), to.green()), channel(from.blue(), to.blue()));
 }
 
 } // namespace

@@ -218,24 +218,6 @@ private slots:
         QCOMPARE(stored(u"count"_s), QString::number(remaining.size()));
     }
 
-    void suggestPasswords_takesWordsOnlyFromTickedLists()
-    {
-        const QStringList passwords{u"tigerlion1"_s, u"50liontiger"_s};
-        m_env->writeList(u"a.lxg"_s, u"Animals"_s, QString(), {u"tiger"_s, u"lion"_s});
-        m_env->writeList(u"b.lxg"_s, u"Fruit"_s, QString(), {u"apple"_s, u"moon"_s});
-        m_env->randomValues = twoPasswordDraws;
-        start();
-        select(1); // the fruit, unticked by Space whatever column was clicked
-        QTest::keyClick(view(), Qt::Key_Space);
-        QString text;
-        QVERIFY(modal::drive([this] { click(u"sugPass"_s); }, [&text](QWidget *window) {
-            text = window->findChild<QPlainTextEdit *>(u"Text1"_s)->toPlainText();
-            modal::click(window, u"Command1"_s);
-        }));
-        // The initial ten passwords: the two the draws make, in turn.
-        QCOMPARE(text, suggestionsText(passwords + passwords + passwords + passwords + passwords));
-    }
-
     // The whole road by keyboard alone: Alt+letter, Tab, arrows, Space,
     // Enter on the focused button or, in a field, on the default one, Esc.
     void keyboardAlone_ticksSuggestsCopiesChangesASettingAndCloses()
