@@ -30,3 +30,7 @@ FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 # What the program needs on a real display besides: the X11 platform plugin,
 # and xdg-open to open the web site in the user's browser.
 RUN_PACKAGES=(qt6-qpa-plugins xdg-utils)
+
+# What scripts/screenshots.sh needs besides: a virtual display, the qt6ct
+# theme for the dark set-up, and the X11 platform plugin.
+SCREENSHOT_PACKAGES=(xvfb xauth qt6ct qt6-qpa-plugins)

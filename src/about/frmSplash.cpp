@@ -2,6 +2,8 @@
 
 #include "Version.h"
 #include "about/Logo.h"
+#include "platform/Readable.h"
+#include "platform/ScreenFit.h"
 #include "platform/Twips.h"
 #include "platform/UrlOpener.h"
 
@@ -21,13 +23,13 @@ namespace {
 
 const QSize logoSize(120, 130);
 
-void makeWhite(QWidget *widget)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
+// The window is white whatever the theme, so its text is dark whatever the
+// theme.
+const QColor backdrop(Qt::white);
+const QColor ink(0x1a, 0x1a, 0x1a);
+const QColor productColour(0xc8, 0x45, 0x2f);
+
+const QString notice = QStringLiteral("Your passwords are made on this computer and are never stored or sent anywhere.");
 
 QLabel *label(const QString &objectName, const QString &text, QWidget *parent)
 {
@@ -46,10 +48,8 @@ frmSplash::frmSplash(UrlOpener &urlOpener, const QString &website, std::chrono::
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QString());
-    makeWhite(this);
+    readable::setBackdrop(this, backdrop, ink);
     buildFrame();
-    const Twips twips(this);
-    setMinimumSize(twips.size(7380, 4245));
     watchAllKeys();
 
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -66,37 +66,40 @@ void frmSplash::buildFrame()
     const Twips twips(this);
     m_frame = new QFrame(this);
     m_frame->setObjectName(QStringLiteral("Frame1"));
-    m_frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    m_frame->setStyleSheet(QStringLiteral("QFrame#Frame1 { border: 1px solid #c8c8c8; background: white; }"));
+    m_frame->setFrameStyle(QFrame::StyledPanel | QFrame::Plain);
+    readable::setBackdrop(m_frame, backdrop, ink);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(twips.x(150), twips.y(60), twips.x(150), twips.y(135));
     outer->addWidget(m_frame);
 
     m_picture = label(QStringLiteral("Picture1"), QString(), m_frame);
     m_picture->setPixmap(paintLogo(logoSize, devicePixelRatioF()));
-    m_picture->setMinimumSize(twips.size(1695, 2055));
+    setLeastSize(m_picture, twips.size(1695, 2055));
     m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // The picture is first in the tab order, so it has the focus on opening.
+    // The picture is first in the tab order, so it has the focus on opening;
+    // a screen reader then reads what the window says.
     m_picture->setFocusPolicy(Qt::StrongFocus);
+    m_picture->setAccessibleName(QStringLiteral("Lexiglow logo"));
+    m_picture->setAccessibleDescription(versionText() + QStringLiteral(". ") + notice);
 
     QLabel *name = label(QStringLiteral("lblProductName"), QStringLiteral("Lexiglow"), m_frame);
     QFont nameFont = name->font();
     nameFont.setPointSizeF(28);
     nameFont.setBold(true);
     name->setFont(nameFont);
-    name->setStyleSheet(QStringLiteral("color: #c8452f;"));
+    QPalette namePalette = name->palette();
+    namePalette.setColor(QPalette::WindowText, productColour);
+    name->setPalette(namePalette);
     QLabel *tagline = label(QStringLiteral("lblTagline"), QStringLiteral("Passwords you can remember"), m_frame);
 
-    m_visitWebsite = new QPushButton(QStringLiteral("Visit Website"), m_frame);
+    m_visitWebsite = new QPushButton(QStringLiteral("&Visit Website"), m_frame);
     m_visitWebsite->setObjectName(QStringLiteral("cmdSysInfo"));
-    m_visitWebsite->setMinimumSize(twips.size(1245, 345));
+    setLeastSize(m_visitWebsite, twips.size(1245, 345));
     m_visitWebsite->setAutoDefault(false);
 
     QLabel *version = label(QStringLiteral("lblVersion"), versionText(), m_frame);
     version->setAlignment(Qt::AlignRight | Qt::AlignBottom);
-    QLabel *warning = label(QStringLiteral("lblWarning"),
-                            QStringLiteral("Your passwords are made on this computer and are never stored or sent anywhere."),
-                            m_frame);
+    QLabel *warning = label(QStringLiteral("lblWarning"), notice, m_frame);
     QFont warningFont(QStringLiteral("Arial"));
     warningFont.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     warningFont.setPointSizeF(8.25);
@@ -134,11 +137,23 @@ void frmSplash::stopAutoClose()
 
 void frmSplash::showModal()
 {
-    adjustSize();
+    fitOnScreen(this, Twips(this).size(7380, 4245));
     if (const QScreen *where = screen())
         move(where->availableGeometry().center() - rect().center());
     m_picture->setFocus();
     exec();
+}
+
+void frmSplash::setVisible(bool visible)
+{
+    if (visible && !isVisible()) {
+        // A fixed size: the designed one, or larger where the fonts need
+        // more room, but never larger than the screen.
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        fitOnScreen(this, Twips(this).size(7380, 4245));
+        setFixedSize(size());
+    }
+    QDialog::setVisible(visible);
 }
 
 bool frmSplash::eventFilter(QObject *watched, QEvent *event)

@@ -34,6 +34,9 @@ public:
     // Shows the window modally in the middle of the screen.
     void showModal();
 
+    // Sized to its controls and its screen before it shows.
+    void setVisible(bool visible) override;
+
     static QUrl websitePage(const QString &website);
     static QString versionText();
 

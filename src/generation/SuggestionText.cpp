@@ -12,6 +12,9 @@ namespace lexiglow {
 SuggestionText::SuggestionText(const QString &text, QWidget *parent)
     : QPlainTextEdit(text, parent)
 {
+    setReadOnly(true);
+    // Read-only, but with a cursor the keys move, for Ctrl+C on a line.
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
 std::optional<QString> SuggestionText::passwordAt(const QTextCursor &cursor)

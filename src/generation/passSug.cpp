@@ -4,16 +4,20 @@
 #include "platform/BusyCursor.h"
 #include "platform/SecretClipboard.h"
 #include "platform/Notice.h"
+#include "platform/Readable.h"
+#include "platform/ScreenFit.h"
 #include "platform/Twips.h"
 #include "settings/SettingsWindow.h"
 
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTextBlock>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace lexiglow {
 
@@ -36,19 +40,44 @@ private:
 QPushButton *button(const QString &objectName, const QString &caption, QWidget *parent)
 {
     auto *result = new QPushButton(caption, parent);
-    result->setMinimumSize(Twips(parent).size(1215, 375));
+    setLeastSize(result, Twips(parent).size(1215, 375));
     result->setObjectName(objectName);
-    result->setAutoDefault(false);
     return result;
 }
 
-QFont suggestionFont()
+// A line under the passwords: it wraps, and while it says something the Tab
+// key stops on it, so that a screen reader reads it out.
+QLabel *line(const QString &objectName, QWidget *parent)
+{
+    auto *result = new QLabel(parent);
+    result->setObjectName(objectName);
+    result->setWordWrap(true);
+    result->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    result->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // A line's room even while it is empty, so that the passwords do not
+    // move when it fills.
+    result->setMinimumHeight(result->fontMetrics().lineSpacing());
+    // Focusable while the tab order is set, which passes over what is not.
+    result->setFocusPolicy(Qt::TabFocus);
+    return result;
+}
+
+// The background of a weak password's line: the theme's Base tinted red, as
+// far as its Text stays readable on it.
+QColor weakMarkColour(const QPalette &palette)
+{
+    return readable::tintedBase(palette, QColor(255, 0, 0), 0.25);
+}
+
+// Verdana at 12 points, or at the size of the rest of the window where that
+// is larger.
+QFont suggestionFont(const QFont &windowFont)
 {
     QFont font(QStringLiteral("Verdana"));
     // Where Verdana is not installed, a wide sans-serif face of the same kind.
     font.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(12);
+    font.setPointSizeF(std::max(12.0, windowFont.pointSizeF()));
     return font;
 }
 
@@ -71,8 +100,10 @@ passSug::passSug(RandomSource &random, SettingsWindow &settings, Notice &notice,
     connect(m_newList, &QPushButton::clicked, this, &passSug::generate);
     connect(m_modifySettings, &QPushButton::clicked, this, &passSug::modifySettings);
     connect(m_text, &SuggestionText::passwordChosen, this, &passSug::copyPassword);
-    connect(&m_clipboard, &SecretClipboard::cleared, m_status,
-            [this] { m_status->setText(QStringLiteral("The clipboard no longer holds the password.")); });
+    connect(&m_clipboard, &SecretClipboard::cleared, m_status, [this] {
+        m_status->setText(QStringLiteral("The clipboard no longer holds the password."));
+        showLines();
+    });
     connect(m_text, &QPlainTextEdit::cursorPositionChanged, this, &passSug::showPasswordAtCursor);
 }
 
@@ -80,33 +111,31 @@ void passSug::buildControls()
 {
     const Twips twips(this);
     auto *explanation = new QLabel(
-        QStringLiteral("Below are passwords made from your word lists. How hard they are to guess is shown under "
+        QStringLiteral("&Below are passwords made from your word lists. How hard they are to guess is shown under "
                        "the list; weak ones are marked in red."),
         this);
     explanation->setObjectName(QStringLiteral("Label1"));
     explanation->setWordWrap(true);
     m_text = new SuggestionText(QStringLiteral("Generating Your Suggestions ..."), this);
     m_text->setObjectName(QStringLiteral("Text1"));
-    m_text->setFont(suggestionFont());
+    m_text->setAccessibleName(QStringLiteral("Password suggestions"));
+    m_text->setAccessibleDescription(QStringLiteral("One password a line. Ctrl+C copies the password at the cursor."));
+    explanation->setBuddy(m_text);
+    m_text->setFont(suggestionFont(font()));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setTabChangesFocus(true);
-    m_text->setFixedSize(twips.size(4815, 3855));
-    m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("lblStatus"));
-    m_status->setWordWrap(true);
-    m_status->setMaximumWidth(m_text->width());
-    // Room for the longest message from the start, so that nothing moves.
-    m_status->setMinimumHeight(m_status->fontMetrics().lineSpacing() * 2);
-    m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_modifySettings = button(QStringLiteral("Command3"), QStringLiteral("Modify Settings"), this);
-    m_newList = button(QStringLiteral("Command2"), QStringLiteral("New List"), this);
-    m_close = button(QStringLiteral("Command1"), QStringLiteral("Close"), this);
-    m_strengthLine = new QLabel(this);
-    m_strengthLine->setObjectName(QStringLiteral("lblStrength"));
-    m_strengthLine->setWordWrap(true);
-    m_strengthLine->setMaximumWidth(twips.x(4815));
-    m_passwordLine = new QLabel(this);
-    m_passwordLine->setObjectName(QStringLiteral("lblPasswordStrength"));
+    m_text->setSizeHint(twips.size(4815, 3855));
+    // The heading, the blank line and three passwords, however small the
+    // window.
+    m_text->setMinimumHeight(m_text->fontMetrics().lineSpacing() * 5 + 2 * m_text->frameWidth());
+    m_strengthLine = line(QStringLiteral("lblStrength"), this);
+    m_passwordLine = line(QStringLiteral("lblPasswordStrength"), this);
+    m_status = line(QStringLiteral("lblStatus"), this);
+    m_modifySettings = button(QStringLiteral("Command3"), QStringLiteral("&Modify Settings"), this);
+    m_newList = button(QStringLiteral("Command2"), QStringLiteral("&New List"), this);
+    m_close = button(QStringLiteral("Command1"), QStringLiteral("&Close"), this);
+    // Enter in the passwords closes the window, as Esc does.
+    m_close->setDefault(true);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_modifySettings);
@@ -114,27 +143,50 @@ void passSug::buildControls()
     buttons->addWidget(m_newList);
     buttons->addStretch();
     buttons->addWidget(m_close);
-    auto *content = new QVBoxLayout;
-    content->setSpacing(twips.y(120));
-    content->addWidget(explanation);
-    content->addWidget(m_text);
-    content->addWidget(m_strengthLine);
-    content->addWidget(m_passwordLine);
-    content->addWidget(m_status);
-    content->addLayout(buttons);
-    // The controls keep their places and sizes when the window is resized;
-    // the window refuses to become smaller than they need.
-    auto *layout = new QGridLayout(this);
-    layout->setSizeConstraint(QLayout::SetMinimumSize);
+    // The passwords take the room the lines under them leave.
+    auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(twips.x(120), twips.y(120), twips.x(120), twips.y(120));
-    layout->addLayout(content, 0, 0);
-    layout->setRowStretch(1, 1);
-    layout->setColumnStretch(1, 1);
-    resize(layout->sizeHint().expandedTo(twips.size(5055, 5445)));
+    layout->setSpacing(twips.y(120));
+    layout->addWidget(explanation);
+    layout->addWidget(m_text, 1);
+    layout->addWidget(m_strengthLine);
+    layout->addWidget(m_passwordLine);
+    layout->addWidget(m_status);
+    layout->addLayout(buttons);
 
     setTabOrder(m_text, m_close);
     setTabOrder(m_close, m_newList);
     setTabOrder(m_newList, m_modifySettings);
+    setTabOrder(m_modifySettings, m_strengthLine);
+    setTabOrder(m_strengthLine, m_passwordLine);
+    setTabOrder(m_passwordLine, m_status);
+    showLines();
+}
+
+void passSug::setVisible(bool visible)
+{
+    if (visible && !isVisible()) {
+        fitOnScreen(this, Twips(this).size(5055, 5445));
+        // Each batch is met in the passwords, wherever the focus was left.
+        m_text->setFocus();
+    }
+    QDialog::setVisible(visible);
+}
+
+bool passSug::event(QEvent *event)
+{
+    const bool handled = QDialog::event(event);
+    // The layout has taken in a changed text: the lines under the passwords
+    // may wrap into more lines than the window has room for.
+    if (event->type() == QEvent::LayoutRequest)
+        keepRoomForContent(this);
+    return handled;
+}
+
+void passSug::showLines()
+{
+    for (QLabel *line : {m_strengthLine, m_passwordLine, m_status})
+        line->setFocusPolicy(line->text().isEmpty() ? Qt::NoFocus : Qt::TabFocus);
 }
 
 void passSug::buildlist(const QList<ListRow> &rows, const QStringList &passfiles)
@@ -148,6 +200,8 @@ void passSug::buildlist(const QList<ListRow> &rows, const QStringList &passfiles
 void passSug::generate()
 {
     const BusyCursor busy;
+    const auto lines = qScopeGuard([this] { showLines(); });
+    m_status->clear(); // it spoke of a password of the old batch
     BatchText batch;
     if (!prepareStrength(m_settings.currentSettings())) {
         m_text->setPlainText(SuggestionEngine::heading + SuggestionEngine::lineBreak);
@@ -237,7 +291,9 @@ void passSug::showStrength()
                                     .arg(strengthVerdict(figures.entropy))
                                     .arg(figures.minEntropy, 0, 'f', 1));
     }
-    // A weak password's line gets a red background; the text stays as it is.
+    // A weak password's line gets a background tinted red, with text that
+    // reads well on it whatever the theme.
+    const QColor weakMark = weakMarkColour(m_text->palette());
     QList<QTextEdit::ExtraSelection> marks;
     for (QTextBlock block = m_text->document()->begin().next(); block.isValid(); block = block.next()) {
         const std::optional<double> bits = m_strength->bits(block.text());
@@ -245,7 +301,8 @@ void passSug::showStrength()
             continue;
         QTextEdit::ExtraSelection mark;
         mark.cursor = QTextCursor(block);
-        mark.format.setBackground(QColor(255, 218, 218));
+        mark.format.setBackground(weakMark);
+        mark.format.setForeground(readable::textOn(weakMark, m_text->palette().color(QPalette::Text)));
         mark.format.setProperty(QTextFormat::FullWidthSelection, true);
         marks.append(mark);
     }
@@ -263,6 +320,7 @@ void passSug::showPasswordAtCursor()
                                        .arg(*bits, 0, 'f', 1)
                                        .arg(strengthVerdict(*bits))
                                  : QString());
+    showLines();
 }
 
 void passSug::modifySettings()
@@ -278,7 +336,9 @@ void passSug::copyPassword(const QString &password)
     const std::chrono::seconds delay = m_settings.clearDelay();
     m_status->setText(delay.count() ? QStringLiteral("Password copied. The clipboard is cleared in %1 s.").arg(delay.count())
                                     : QStringLiteral("Password copied. It stays on the clipboard until Lexiglow closes."));
+    showLines();
 }
+
 
 void passSug::closeWindow()
 {

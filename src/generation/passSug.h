@@ -46,12 +46,17 @@ signals:
 public slots:
     // Esc does what "Close" does.
     void reject() override;
+    // Sized to its controls and its screen before it shows.
+    void setVisible(bool visible) override;
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
+    // Lets Tab stop on the lines under the passwords that say something.
+    void showLines();
     void modifySettings();
     void closeWindow();
     void copyPassword(const QString &password);

@@ -7,12 +7,15 @@
 #include "platform/BusyCursor.h"
 #include "platform/FileDialog.h"
 #include "platform/Notice.h"
+#include "platform/Readable.h"
+#include "platform/ScreenFit.h"
 #include "platform/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -21,8 +24,11 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadialGradient>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace lexiglow {
 
@@ -32,27 +38,56 @@ const QString addListFilter = QStringLiteral("Lexiglow Files|*.lxg");
 
 enum Column { useColumn, nameColumn, descriptionColumn };
 
-QPushButton *button(const QString &objectName, const QString &caption, QSize minimum, QWidget *parent)
+// The columns' widths as designed, in twips; wider where their text needs it.
+constexpr int columnTwips[] = {500, 1440, 3311};
+
+// The word-list view asks for room for every row and for the whole text of
+// every column, so that the window opens showing all the lists as far as the
+// screen allows, none of them cut short.
+class WordListView final : public QTreeWidget
+{
+public:
+    using QTreeWidget::QTreeWidget;
+
+    // Each column as wide as its heading, its widest text and its designed
+    // width need.
+    void fitColumns()
+    {
+        const Twips twips(this);
+        for (int column = useColumn; column <= descriptionColumn; ++column) {
+            header()->resizeSection(column, std::max({twips.x(columnTwips[column]), sizeHintForColumn(column),
+                                                      header()->sectionSizeHint(column)}));
+        }
+    }
+
+    QSize sizeHint() const override
+    {
+        int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+        for (int column = useColumn; column <= descriptionColumn; ++column)
+            width += header()->sectionSize(column);
+        // Room for three rows when there are fewer.
+        const int rowHeight = topLevelItemCount() > 0 ? sizeHintForRow(0) : fontMetrics().height() + 4;
+        const int height = 2 * frameWidth() + header()->sizeHint().height()
+            + rowHeight * std::max(topLevelItemCount(), 3);
+        const Twips twips(this);
+        return QSize(width, height).expandedTo(twips.size(5535, 1815));
+    }
+};
+
+QPushButton *button(const QString &objectName, const QString &caption, QSize least, QWidget *parent)
 {
     auto *result = new QPushButton(caption, parent);
     result->setObjectName(objectName);
-    result->setMinimumSize(minimum);
+    setLeastSize(result, least);
+    // Enter presses the button that has the focus, as Space does.
+    result->setAutoDefault(true);
     return result;
-}
-
-void makeWhite(QWidget *widget)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
 }
 
 } // namespace
 
 frmMain::frmMain(const WindowServices &services, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint)
+    : QWidget(parent, Qt::Window)
     , m_services(services)
     , m_library(services.store)
     , m_settings(services.store, services.notice, this)
@@ -61,7 +96,7 @@ frmMain::frmMain(const WindowServices &services, QWidget *parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Lexiglow Passwords"));
     setWindowIcon(logoIcon());
-    makeWhite(this);
+    readable::setPageBackdrop(this);
     buildControls();
     setTabOrderOfControls();
     connect(m_suggest, &QPushButton::clicked, this, &frmMain::suggestPasswords);
@@ -80,14 +115,18 @@ void frmMain::buildControls()
     const Twips twips(this);
     auto *slogan = new QLabel(QStringLiteral("Passwords you can remember, from words you choose."), this);
     slogan->setObjectName(QStringLiteral("Label1"));
-    m_suggest = button(QStringLiteral("sugPass"), QStringLiteral("Suggest Passwords"), twips.size(2055, 975), this);
+    slogan->setWordWrap(true);
+    slogan->setAlignment(Qt::AlignCenter);
+    m_suggest = button(QStringLiteral("sugPass"), QStringLiteral("&Suggest Passwords"), twips.size(2055, 975), this);
     QFont suggestFont = m_suggest->font();
     suggestFont.setBold(true);
     m_suggest->setFont(suggestFont);
+    // What Enter does in the word lists.
+    m_suggest->setDefault(true);
     m_advancedSettings =
-        button(QStringLiteral("Command1"), QStringLiteral("Advanced Settings"), twips.size(2055, 495), this);
-    m_about = button(QStringLiteral("Command7"), QStringLiteral("About"), twips.size(1215, 495), this);
-    m_close = button(QStringLiteral("Command2"), QStringLiteral("Close"), twips.size(1455, 495), this);
+        button(QStringLiteral("Command1"), QStringLiteral("&Advanced Settings"), twips.size(2055, 495), this);
+    m_about = button(QStringLiteral("Command7"), QStringLiteral("A&bout"), twips.size(1215, 495), this);
+    m_close = button(QStringLiteral("Command2"), QStringLiteral("&Close"), twips.size(1455, 495), this);
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
@@ -95,21 +134,19 @@ void frmMain::buildControls()
     bottom->addSpacing(twips.x(105));
     bottom->addWidget(m_close);
 
+    // Extra room goes to the word lists.
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(twips.x(120), twips.y(240), twips.x(120), twips.y(90));
     layout->setSpacing(0);
-    layout->addWidget(slogan, 0, Qt::AlignHCenter);
+    layout->addWidget(slogan);
     layout->addSpacing(twips.y(225));
     layout->addWidget(m_suggest, 0, Qt::AlignHCenter);
     layout->addSpacing(twips.y(345));
     layout->addWidget(m_advancedSettings, 0, Qt::AlignHCenter);
     layout->addSpacing(twips.y(105));
-    layout->addWidget(buildWordLists());
+    layout->addWidget(buildWordLists(), 1);
     layout->addSpacing(twips.y(105));
     layout->addLayout(bottom);
-    // A fixed window: as large as the layout in twips, or larger where the
-    // fonts need more room.
-    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 QWidget *frmMain::buildWordLists()
@@ -117,35 +154,28 @@ QWidget *frmMain::buildWordLists()
     const Twips twips(this);
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Picture1"));
-    panel->setMinimumSize(twips.size(6015, 2775));
     m_wordLists = panel;
-    makeWhite(panel);
-    auto *frame = new QGroupBox(QStringLiteral("Word Lists"), panel);
+    auto *frame = new QGroupBox(QStringLiteral("&Word Lists"), panel);
     frame->setObjectName(QStringLiteral("Frame1"));
 
-    m_listView = new QTreeWidget(frame);
+    auto *view = new WordListView(frame);
+    m_listView = view;
     m_listView->setObjectName(QStringLiteral("ListView1"));
+    m_listView->setAccessibleName(QStringLiteral("Word Lists"));
+    m_listView->setAccessibleDescription(
+        QStringLiteral("Tick the lists to draw words from. Space ticks or unticks, Enter suggests passwords."));
     m_listView->setHeaderLabels({QStringLiteral("Use"), QStringLiteral("List Name"), QStringLiteral("Description")});
     m_listView->setRootIsDecorated(false);
     m_listView->setUniformRowHeights(true);
     m_listView->setAllColumnsShowFocus(true);
     m_listView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_listView->setMinimumWidth(twips.x(5535));
     m_listView->installEventFilter(this);
-    // Its own height, or more where the heading and one row need it; more
-    // rows scroll.
-    m_listView->setFixedHeight(qMax(twips.y(1815), m_listView->header()->sizeHint().height()
-                                                       + m_listView->fontMetrics().height() * 3));
-    QHeaderView *header = m_listView->header();
-    header->setStretchLastSection(true);
-    // The columns' widths in twips, or wider where a heading needs it.
-    header->resizeSection(useColumn, qMax(twips.x(500), header->sectionSizeHint(useColumn)));
-    header->resizeSection(nameColumn, qMax(twips.x(1440), header->sectionSizeHint(nameColumn)));
-    header->resizeSection(descriptionColumn, qMax(twips.x(3311), header->sectionSizeHint(descriptionColumn)));
+    m_listView->header()->setStretchLastSection(true);
+    view->fitColumns();
 
-    m_addList = button(QStringLiteral("Command6"), QStringLiteral("Add List"), twips.size(1215, 375), frame);
-    m_deleteList = button(QStringLiteral("Command5"), QStringLiteral("Delete List"), twips.size(1215, 375), frame);
+    m_addList = button(QStringLiteral("Command6"), QStringLiteral("Add &List"), twips.size(1215, 375), frame);
+    m_deleteList = button(QStringLiteral("Command5"), QStringLiteral("&Delete List"), twips.size(1215, 375), frame);
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(twips.x(105));
     buttons->addWidget(m_addList);
@@ -154,7 +184,7 @@ QWidget *frmMain::buildWordLists()
     auto *frameLayout = new QVBoxLayout(frame);
     frameLayout->setContentsMargins(twips.x(120), twips.y(120), twips.x(120), twips.y(120));
     frameLayout->setSpacing(twips.y(105));
-    frameLayout->addWidget(m_listView);
+    frameLayout->addWidget(m_listView, 1);
     frameLayout->addLayout(buttons);
     auto *panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(twips.x(120), 0, twips.x(120), twips.y(120));
@@ -185,6 +215,7 @@ void frmMain::load()
         saved = m_library.loadf(m_services.programFolder);
         unreadable = rebuildRows();
     }
+    fitOnScreen(this, Twips(this).size(6255, 6105));
     show();
     // Told over the window they concern, once it is there.
     if (!m_library.warning().isEmpty())
@@ -225,6 +256,7 @@ void frmMain::addList()
             m_services.notice.tell(f + QStringLiteral(" is not a valid LXG file"));
         } else if (const std::optional<qsizetype> entry = m_library.add(f)) {
             const std::optional<QString> failure = additem(f, *entry);
+            fitColumns();
             QTreeWidgetItem *row = m_listView->topLevelItem(m_listView->topLevelItemCount() - 1);
             m_listView->setCurrentItem(row);
             m_listView->scrollToItem(row);
@@ -290,7 +322,13 @@ QStringList frmMain::rebuildRows()
         if (std::optional<QString> failure = additem(m_library.path(entry), entry))
             failures.append(*failure);
     }
+    fitColumns();
     return failures;
+}
+
+void frmMain::fitColumns()
+{
+    static_cast<WordListView *>(m_listView)->fitColumns();
 }
 
 std::optional<QString> frmMain::additem(const QString &filename, qsizetype entry)
@@ -306,6 +344,13 @@ std::optional<QString> frmMain::additem(const QString &filename, qsizetype entry
     row->setToolTip(nameColumn, summary.name.isEmpty() ? file : summary.name + u'\n' + file);
     row->setToolTip(descriptionColumn, summary.description);
     row->setCheckState(useColumn, Qt::Checked);
+    // A screen reader names the tick after its list; it tells whether it is
+    // ticked by itself.
+    const QString listName = summary.name.isEmpty() ? QFileInfo(filename).fileName() : summary.name;
+    row->setData(useColumn, Qt::AccessibleTextRole, QStringLiteral("Use %1").arg(listName));
+    row->setData(useColumn, Qt::AccessibleDescriptionRole, summary.description);
+    if (summary.name.isEmpty())
+        row->setData(nameColumn, Qt::AccessibleTextRole, QStringLiteral("%1, not readable").arg(listName));
     if (summary.failure.isEmpty() || m_toldUnreadable.contains(filename))
         return std::nullopt;
     m_toldUnreadable.insert(filename);
@@ -340,15 +385,32 @@ void frmMain::tellSaveFailure()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    const auto *key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event) : nullptr;
+    if (watched != m_listView || !key || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return QWidget::eventFilter(watched, event);
     // Space ticks or unticks the current row, whichever of its columns has
     // the focus.
-    const auto *key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event) : nullptr;
-    if (watched == m_listView && key && key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+    if (key->key() == Qt::Key_Space) {
         if (QTreeWidgetItem *row = m_listView->currentItem())
             row->setCheckState(useColumn, row->checkState(useColumn) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
         return true;
     }
+    // Enter in the lists presses the default button, as in a dialog.
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        m_suggest->click();
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    // The backdrop follows a change of theme while the program runs: the
+    // theme's other colours reach the window as a change of its palette.
+    // Setting the same backdrop again changes nothing and ends there.
+    if (event->type() == QEvent::PaletteChange)
+        readable::setPageBackdrop(this);
+    QWidget::changeEvent(event);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
@@ -360,13 +422,15 @@ void frmMain::closeEvent(QCloseEvent *event)
 void frmMain::paintEvent(QPaintEvent *event)
 {
     QWidget::paintEvent(event);
-    // The decoration: a soft warm glow behind "Suggest Passwords".
+    // The decoration: a soft warm glow behind "Suggest Passwords", no
+    // stronger than the theme's text stays readable on.
     QPainter painter(this);
     const QPointF centre = m_suggest->geometry().center();
-    // It fades out before the word lists' white panel begins.
+    // It fades out before the word lists begin.
     QRadialGradient glow(centre, qMin(width() * 0.45, m_wordLists->y() - centre.y()));
-    glow.setColorAt(0.0, QColor(0xff, 0xc8, 0x7a, 110));
-    glow.setColorAt(1.0, QColor(0xff, 0xc8, 0x7a, 0));
+    const QColor warm = readable::tintedBase(palette(), QColor(0xff, 0xc8, 0x7a), 0.45);
+    glow.setColorAt(0.0, warm);
+    glow.setColorAt(1.0, QColor(warm.red(), warm.green(), warm.blue(), 0));
     painter.fillRect(rect(), glow);
 }
 

@@ -42,6 +42,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
@@ -59,6 +60,8 @@ private:
     QList<ListRow> rows() const;
     // Makes the rows anew and returns the lists not yet told unreadable.
     QStringList rebuildRows();
+    // Widens the columns to their texts.
+    void fitColumns();
     // Appends the row of entry; returns why its file could not be read, the
     // first time only.
     std::optional<QString> additem(const QString &filename, qsizetype entry);

@@ -1,6 +1,7 @@
 #include "settings/advSettings.h"
 
 #include "platform/Notice.h"
+#include "platform/ScreenFit.h"
 #include "platform/Twips.h"
 
 #include <QCheckBox>
@@ -28,27 +29,24 @@ Widget *named(Widget *widget, const QString &objectName)
 QLineEdit *numberBox(const QString &objectName, const Twips &twips, QWidget *parent)
 {
     auto *box = named(new QLineEdit(parent), objectName);
-    box->setMinimumSize(twips.size(615, 375));
+    setLeastSize(box, twips.size(615, 375));
     box->setMaximumWidth(twips.x(615) * 2);
     return box;
 }
 
-// The narrowest width, from minimum on, at which a word-wrapped label needs
-// no more than lines lines: the explanation keeps its two lines whatever the
-// font's width.
-int widthForLines(const QLabel *label, int lines, int minimum)
+// A field's caption: its mnemonic takes the focus to the field, and a screen
+// reader names the field after it.
+QLabel *caption(const QString &objectName, const QString &text, QWidget *field)
 {
-    const int height = label->fontMetrics().lineSpacing() * lines;
-    int width = minimum;
-    while (label->heightForWidth(width) > height && width < minimum * 3)
-        width += 4;
-    return width;
+    auto *label = named(new QLabel(text, field->parentWidget()), objectName);
+    label->setBuddy(field);
+    return label;
 }
 
 QPushButton *button(const QString &objectName, const QString &caption, const Twips &twips, QWidget *parent)
 {
     auto *result = named(new QPushButton(caption, parent), objectName);
-    result->setMinimumSize(twips.size(1215, 375));
+    setLeastSize(result, twips.size(1215, 375));
     return result;
 }
 
@@ -85,42 +83,42 @@ void advSettings::buildControls()
     m_letterCase = named(new QComboBox(m_frame), QStringLiteral("Combo1"));
     m_letterCase->addItems(storedSettings::letterCaseItems());
     m_letterCase->setCurrentIndex(-1); // no item chosen until the load step
-    m_letterCase->setMinimumSize(twips.size(2175, 315));
+    setLeastSize(m_letterCase, twips.size(2175, 315));
     m_clearDelay = named(new QComboBox(m_frame), QStringLiteral("Combo2"));
     m_clearDelay->addItems(storedSettings::clearDelayItems());
     m_clearDelay->setCurrentText(StoredControls::defaultClearDelay);
-    m_specialCharacters = named(new QCheckBox(QStringLiteral("Use Special Characters ( ) * + , - . /"), m_frame),
+    m_specialCharacters = named(new QCheckBox(QStringLiteral("Use &Special Characters ( ) * + , - . /"), m_frame),
                                 QStringLiteral("Check2"));
-    m_letterReplacement = named(new QCheckBox(QStringLiteral("Use Letter Replacement For More Security"), m_frame),
+    m_letterReplacement = named(new QCheckBox(QStringLiteral("Use Letter &Replacement For More Security"), m_frame),
                                 QStringLiteral("Check1"));
     auto *explanation = named(new QLabel(QStringLiteral("Always replaces the same letters by easy to remember "
-                                                        "characters or numbers: e = 3, a = @, i = 1"),
+                                                        "characters or numbers: e\u00a0=\u00a03, a\u00a0=\u00a0@, i\u00a0=\u00a01"),
                                          m_frame),
                               QStringLiteral("Label5"));
     explanation->setWordWrap(true);
-    explanation->setMinimumWidth(widthForLines(explanation, 2, twips.x(4335)));
+    // As wide as designed; it wraps into as many lines as the font needs.
+    explanation->setMinimumWidth(twips.x(4335));
 
     auto *grid = new QGridLayout(m_frame);
     grid->setContentsMargins(twips.x(120), twips.y(240), twips.x(240), twips.y(240));
     grid->setVerticalSpacing(twips.y(105));
     grid->setColumnMinimumWidth(0, twips.x(2175));
-    grid->addWidget(named(new QLabel(QStringLiteral("Minimum Password Length"), m_frame), QStringLiteral("Label2")), 0, 0);
+    grid->addWidget(caption(QStringLiteral("Label2"), QStringLiteral("&Minimum Password Length"), m_minimum), 0, 0);
     grid->addWidget(m_minimum, 0, 1, Qt::AlignLeft);
-    grid->addWidget(named(new QLabel(QStringLiteral("Maximum Password Length"), m_frame), QStringLiteral("Label1")), 1, 0);
+    grid->addWidget(caption(QStringLiteral("Label1"), QStringLiteral("Ma&ximum Password Length"), m_maximum), 1, 0);
     grid->addWidget(m_maximum, 1, 1, Qt::AlignLeft);
-    grid->addWidget(named(new QLabel(QStringLiteral("Passwords to Generate"), m_frame), QStringLiteral("Label3")), 2, 0);
+    grid->addWidget(caption(QStringLiteral("Label3"), QStringLiteral("&Passwords to Generate"), m_count), 2, 0);
     grid->addWidget(m_count, 2, 1, Qt::AlignLeft);
     grid->setRowMinimumHeight(3, twips.y(240));
     auto *caseRow = new QHBoxLayout;
     caseRow->setSpacing(twips.x(105));
-    auto *caseLabel = named(new QLabel(QStringLiteral("Letter Case"), m_frame), QStringLiteral("Label4"));
+    QLabel *caseLabel = caption(QStringLiteral("Label4"), QStringLiteral("&Letter Case"), m_letterCase);
     caseLabel->setMinimumWidth(twips.x(975));
     caseRow->addWidget(caseLabel);
     caseRow->addWidget(m_letterCase);
     caseRow->addStretch();
     grid->addLayout(caseRow, 4, 0, 1, 3);
-    grid->addWidget(named(new QLabel(QStringLiteral("Clear Copied Password After"), m_frame), QStringLiteral("Label6")),
-                    5, 0);
+    grid->addWidget(caption(QStringLiteral("Label6"), QStringLiteral("Clear Copied Password &After"), m_clearDelay), 5, 0);
     grid->addWidget(m_clearDelay, 5, 1, 1, 2, Qt::AlignLeft);
     grid->addWidget(m_specialCharacters, 6, 0, 1, 3);
     grid->addWidget(m_letterReplacement, 7, 0, 1, 3);
@@ -128,15 +126,13 @@ void advSettings::buildControls()
     explanationRow->addSpacing(twips.x(240));
     explanationRow->addWidget(explanation);
     grid->addLayout(explanationRow, 8, 0, 1, 3);
-    grid->addWidget(named(new QLabel(QStringLiteral("Minimum Strength (bits)"), m_frame),
-                          QStringLiteral("Label7")),
-                    9, 0);
+    grid->addWidget(caption(QStringLiteral("Label7"), QStringLiteral("Minimum S&trength (bits)"), m_strength), 9, 0);
     grid->addWidget(m_strength, 9, 1, Qt::AlignLeft);
     grid->setColumnStretch(2, 1);
-    m_frame->setMinimumSize(twips.size(5175, 4335));
+    setLeastSize(m_frame, twips.size(5175, 4335));
 
-    m_ok = button(QStringLiteral("Command2"), QStringLiteral("Ok"), twips, this);
-    m_cancel = button(QStringLiteral("Command1"), QStringLiteral("Cancel"), twips, this);
+    m_ok = button(QStringLiteral("Command2"), QStringLiteral("&Ok"), twips, this);
+    m_cancel = button(QStringLiteral("Command1"), QStringLiteral("&Cancel"), twips, this);
     // Enter keeps the edits, although "Cancel" comes first in the tab order.
     m_ok->setDefault(true);
     auto *buttons = new QHBoxLayout;
@@ -149,9 +145,19 @@ void advSettings::buildControls()
     layout->setSpacing(twips.y(105));
     layout->addWidget(m_frame);
     layout->addLayout(buttons);
-    // Fixed size: the group box's size in twips, or larger where the fonts
-    // need more room.
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void advSettings::setVisible(bool visible)
+{
+    if (visible && !isVisible()) {
+        // A fixed size: the designed one, or larger where the fonts need more
+        // room, but never larger than the screen.
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setAttribute(Qt::WA_Resized, false);
+        fitOnScreen(this, Twips(this).size(5445, 4995));
+        setFixedSize(size());
+    }
+    QDialog::setVisible(visible);
 }
 
 void advSettings::setTabOrderOfControls()

@@ -45,6 +45,8 @@ signals:
 public slots:
     // Esc does what "Cancel" does.
     void reject() override;
+    // Sized to its controls and its screen before it shows.
+    void setVisible(bool visible) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

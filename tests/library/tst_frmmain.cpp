@@ -2,8 +2,12 @@
 
 #include "library/frmMain.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QClipboard>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTreeWidget>
 
 using namespace lexiglow;
@@ -34,6 +38,49 @@ class TestFrmMain final : public QObject
             const QTreeWidgetItem *row = view()->topLevelItem(i);
             result.append(u"%1 %2 %3 / %4"_s.arg(row->data(0, frmMain::keyRole).toString(),
                                                  row->checkState(0) == Qt::Checked ? u"[x]"_s : u"[ ]"_s, row->text(1), row->text(2)));
+        }
+        return result;
+    }
+
+    // The window in front, which takes the keys: the last modal one opened,
+    // or the main window.
+    QWidget *front()
+    {
+        QWidget *window = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : &*m_window;
+        modal::activate(window);
+        return window;
+    }
+
+    // A key as the user types it, to the control that has the focus in the
+    // window in front.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget *window = front();
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key, modifiers);
+    }
+
+    // Alt+letter on a button: pressed a moment later, as it shows on screen.
+    void pressButton(Qt::Key key)
+    {
+        QAbstractButton *target = nullptr;
+        for (auto *button : front()->findChildren<QAbstractButton *>()) {
+            if (button->isVisible() && QKeySequence::mnemonic(button->text()) == QKeySequence(Qt::ALT | key))
+                target = button;
+        }
+        QVERIFY(target);
+        QSignalSpy pressed(target, &QAbstractButton::clicked);
+        press(key, Qt::AltModifier);
+        QTRY_COMPARE(pressed.size(), 1);
+    }
+
+    // Each row's tick as a screen reader finds it.
+    QStringList ticks() const
+    {
+        QStringList result;
+        QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(view())->tableInterface();
+        for (int row = 0; row < table->rowCount(); ++row) {
+            QAccessibleInterface *tick = table->cellAt(row, 0);
+            result << tick->text(QAccessible::Name) + (tick->state().checked ? u": ticked"_s : u": not ticked"_s);
         }
         return result;
     }
@@ -171,22 +218,49 @@ private slots:
         QCOMPARE(stored(u"count"_s), QString::number(remaining.size()));
     }
 
-    void suggestPasswords_takesWordsOnlyFromTickedLists()
+    // The whole road by keyboard alone: Alt+letter, Tab, arrows, Space,
+    // Enter on the focused button or, in a field, on the default one, Esc.
+    void keyboardAlone_ticksSuggestsCopiesChangesASettingAndCloses()
     {
-        const QStringList passwords{u"tigerlion1"_s, u"50liontiger"_s};
         m_env->writeList(u"a.lxg"_s, u"Animals"_s, QString(), {u"tiger"_s, u"lion"_s});
         m_env->writeList(u"b.lxg"_s, u"Fruit"_s, QString(), {u"apple"_s, u"moon"_s});
         m_env->randomValues = twoPasswordDraws;
+        m_env->store.values[{u"Values"_s, u"Text3"_s}] = u"3"_s;
         start();
-        select(1); // the fruit, unticked by Space whatever column was clicked
-        QTest::keyClick(view(), Qt::Key_Space);
-        QString text;
-        QVERIFY(modal::drive([this] { click(u"sugPass"_s); }, [&text](QWidget *window) {
-            text = window->findChild<QPlainTextEdit *>(u"Text1"_s)->toPlainText();
-            modal::click(window, u"Command1"_s);
+        press(Qt::Key_W, Qt::AltModifier);
+        QCOMPARE(m_window->focusWidget(), view());
+        press(Qt::Key_Down), press(Qt::Key_Down), press(Qt::Key_Space);
+        // A screen reader hears each tick by its list's name, ticked or not.
+        QCOMPARE(ticks(), QStringList({u"Use Animals: ticked"_s, u"Use Fruit: not ticked"_s}));
+        QStringList seen;
+        QVERIFY(modal::drive([this] { press(Qt::Key_Return); }, [this, &seen](QWidget *suggestions) {
+            const auto *text = suggestions->findChild<QPlainTextEdit *>(u"Text1"_s);
+            const auto *status = suggestions->findChild<QLabel *>(u"lblStatus"_s);
+            press(Qt::Key_Down), press(Qt::Key_Down), press(Qt::Key_C, Qt::ControlModifier);
+            seen << QGuiApplication::clipboard()->text() << status->text().section(u'.', 0, 0);
+            press(Qt::Key_Tab), press(Qt::Key_Tab), press(Qt::Key_Return); // on New List
+            seen << text->toPlainText().section(u'\n', 2, 2) << status->text();
+            QVERIFY(modal::drive([this] { pressButton(Qt::Key_M); }, [this](QWidget *) {
+                press(Qt::Key_P, Qt::AltModifier); // to Passwords to Generate
+                press(Qt::Key_A, Qt::ControlModifier), press(Qt::Key_2), press(Qt::Key_Return);
+            }));
+            seen << QString::number(text->blockCount() - 2);
+            press(Qt::Key_Escape);
+            seen << (suggestions->isVisible() ? u"open"_s : u"closed"_s);
         }));
-        // The initial ten passwords: the two the draws make, in turn.
-        QCOMPARE(text, suggestionsText(passwords + passwords + passwords + passwords + passwords));
+        QCOMPARE(seen, QStringList({u"tigerlion1"_s, u"Password copied"_s, u"50liontiger"_s, QString(), u"2"_s, u"closed"_s}));
+        QCOMPARE(m_env->store.get(u"Values"_s, u"Text3"_s), u"2"_s);
+        // Enter in the passwords closes the window, like Esc.
+        QVERIFY(modal::drive([this] { pressButton(Qt::Key_S); }, [this](QWidget *suggestions) {
+            press(Qt::Key_Return);
+            QVERIFY(!suggestions->isVisible());
+        }));
+        QVERIFY(modal::drive([this] { pressButton(Qt::Key_B); }, [this](QWidget *about) {
+            QCOMPARE(about->objectName(), u"frmSplash"_s);
+            press(Qt::Key_Escape);
+            QVERIFY(!about->isVisible());
+        }));
+        pressButton(Qt::Key_C); // Close
     }
 
     // What a second start of the program asks for: the window comes back from the task bar, in front and

@@ -108,16 +108,6 @@ private slots:
         m_window.emplace(m_env->store, m_env->notice, nullptr);
         QCOMPARE(shown(), leaveBy == u"Enter"_s ? edited : first);
     }
-
-    void tabOrder_runsFromTheTicksThroughTheFieldsToTheButtons()
-    {
-        QStringList order;
-        for (QWidget *w = dialog().findChild<QWidget *>(u"Check1"_s); order.size() < 10; w = w->nextInFocusChain())
-            if (w->focusPolicy() != Qt::NoFocus)
-                order.append(w->objectName());
-        QCOMPARE(order, QStringList({u"Check1"_s, u"Check2"_s, u"Text1"_s, u"Text2"_s, u"Text3"_s, u"Combo1"_s, u"Combo2"_s,
-                                     u"Text4"_s, u"Command1"_s, u"Command2"_s}));
-    }
 };
 
 QTEST_MAIN(TestAdvSettings)

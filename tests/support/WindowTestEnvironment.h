@@ -86,6 +86,18 @@ struct WindowTestEnvironment final : lexiglow::RandomSource, lexiglow::FileDialo
 
 namespace modal {
 
+// Brings window to the front, where the keys go. The offscreen platform
+// activates a window in its own time, and a window over an active one counts
+// as active to QWindow before it is.
+inline void activate(QWidget *window)
+{
+    if (QApplication::activeWindow() == window)
+        return;
+    window->activateWindow();
+    if (!QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }))
+        qWarning("%s did not come to the front", qPrintable(window->objectName()));
+}
+
 // Clicks the button of that objectName in window, as a person would.
 inline void click(QWidget *window, const QString &button)
 {
@@ -107,6 +119,7 @@ inline bool drive(const std::function<void()> &open, const std::function<void(QW
             return;
         poll.stop();
         ran = true;
+        activate(window);
         const QPointer<QWidget> guard = window;
         step(window);
         if (guard && guard->isVisible())
