@@ -292,10 +292,10 @@ std::optional<QString> frmMain::additem(const QString &filename, qsizetype entry
     row->setToolTip(nameColumn, summary.name.isEmpty() ? file : summary.name + u'\n' + file);
     row->setToolTip(descriptionColumn, summary.description);
     row->setCheckState(useColumn, Qt::Checked);
-    if (summary.failure.isEmpty() || m_toldUnreadable.contains(filename))
+    if (summary.file.outcome != ListFileResult::Outcome::Failed || m_toldUnreadable.contains(filename))
         return std::nullopt;
     m_toldUnreadable.insert(filename);
-    return summary.failure;
+    return summary.file.failure;
 }
 
 void frmMain::tellUnreadable(const QStringList &failures)

@@ -1,6 +1,7 @@
 #include "store/ListFileFormat.h"
 
-namespace lexiglow::listfile {
+namespace lexiglow {
+namespace listfile {
 
 QString applyCipher(QStringView text)
 {
@@ -11,4 +12,5 @@ QString applyCipher(QStringView text)
     return result;
 }
 
-} // namespace lexiglow::listfile
+} // namespace listfile
+} // namespace lexiglow
