@@ -30,7 +30,7 @@ struct PasswordRequest
     // freeze the program for long or exhaust its memory.
     static constexpr int maxCount = 100000;
 
-    PasswordRules rules;
+    PasswordRules rules = {};
     int count = 10;
     std::optional<double> floor = {};
 

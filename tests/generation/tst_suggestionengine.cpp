@@ -154,7 +154,6 @@ private slots:
         QTest::addRow("zero") << limits(1, 32, 0) << none << QString() << 0;
         QTest::addRow("1499th candidate still tested") << limits(2, 2, 1) << numbers(QList<int>(1498, 7) << 42) << u"\r\n42"_s << 0;
         QTest::addRow("1500th taken untested") << limits(12, 6, 1) << numbers(QList<int>(1499, 7) << 99) << u"\r\n99"_s << 1;
-        QTest::addRow("fractional limits: 1.5 to 2.5 is 2") << limits(1.5, 2.5, 1) << numbers({7, 42}) << u"\r\n42"_s << 0;
     }
 
     // Every scripted value is drawn and no more.
