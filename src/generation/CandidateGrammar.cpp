@@ -10,19 +10,6 @@ namespace {
 
 using Part = CandidateGrammar::Part;
 
-// Without a special character the third arrangement keeps the words in
-// order; with one, it swaps them around the character.
-constexpr std::array<std::array<Part, 4>, 3> withSpecial{{
-    {Part::FirstWord, Part::Number, Part::SecondWord, Part::Special},
-    {Part::FirstWord, Part::Special, Part::SecondWord, Part::Number},
-    {Part::Number, Part::SecondWord, Part::Special, Part::FirstWord},
-}};
-constexpr std::array<std::array<Part, 3>, 3> withoutSpecial{{
-    {Part::FirstWord, Part::Number, Part::SecondWord},
-    {Part::FirstWord, Part::SecondWord, Part::Number},
-    {Part::Number, Part::FirstWord, Part::SecondWord},
-}};
-
 // Words of a candidate as bits: the first, the second, both.
 constexpr int firstWord = 1, secondWord = 2;
 
@@ -52,31 +39,6 @@ CandidateGrammar::Shape shapeOf(std::span<const Part> parts, int dropped, int dr
 
 } // namespace
 
-std::span<const Part> CandidateGrammar::arrangement(int arrangement, bool specialCharacters)
-{
-    const std::size_t index = std::size_t(std::clamp(arrangement, 1, arrangementCount) - 1);
-    return specialCharacters ? std::span<const Part>(withSpecial[index]) : std::span<const Part>(withoutSpecial[index]);
-}
-
-qsizetype CandidateGrammar::entry(double r, qsizetype n)
-{
-    // Rounded, not cut off: the first and last index come up half as often.
-    const double x = r * double(n);
-    auto k = qsizetype(x);
-    if (const double fraction = x - double(k); fraction > 0.5 || (fraction == 0.5 && k % 2 == 1))
-        ++k;
-    return std::clamp<qsizetype>(k, 0, n);
-}
-
-QByteArrayView CandidateGrammar::trimmed(QByteArrayView codes)
-{
-    while (codes.startsWith(' '))
-        codes = codes.sliced(1);
-    while (codes.endsWith(' '))
-        codes.chop(1);
-    return codes;
-}
-
 QString &CandidateGrammar::replaceletters(QString &text)
 {
     text.replace(u'a', u'@');
@@ -96,20 +58,6 @@ std::array<char16_t, 256> CandidateGrammar::characters(bool letterReplacement)
         result[std::size_t(code)] = character.front().unicode();
     }
     return result;
-}
-
-bool CandidateGrammar::forceAsciiCase(std::span<char16_t> text, Case letterCase)
-{
-    if (!std::all_of(text.begin(), text.end(), [](char16_t ch) { return ch < 0x80; }))
-        return false;
-    if (letterCase == Case::Keep)
-        return true;
-    const char16_t from = letterCase == Case::Lower ? u'A' : u'a';
-    for (char16_t &ch : text) {
-        if (ch >= from && ch <= from + 25)
-            ch ^= 0x20;
-    }
-    return true;
 }
 
 QString CandidateGrammar::forcedCase(QStringView text, Case letterCase)

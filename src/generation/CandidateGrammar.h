@@ -45,29 +45,57 @@ public:
     static constexpr int attemptLimit = 1500;
 
     // The parts of arrangement 1..arrangementCount in the order they are joined.
-    static std::span<const Part> arrangement(int arrangement, bool specialCharacters);
+    static std::span<const Part> arrangement(int arrangement, bool specialCharacters)
+    {
+        Q_ASSERT(arrangement >= 1 && arrangement <= arrangementCount);
+        const auto index = std::size_t(arrangement - 1);
+        return specialCharacters ? std::span<const Part>(withSpecial[index]) : std::span<const Part>(withoutSpecial[index]);
+    }
     // Int(r * n) + 1: a whole number from 1 to n for a draw 0 <= r < 1.
     static int choice(double r, int n) { return std::min(int(r * n), n - 1) + 1; }
     static char16_t specialCharacter(int choice) { return char16_t(firstSpecial + choice - 1); }
     static bool isSpecial(char16_t ch) { return ch >= firstSpecial && ch < firstSpecial + specialCount; }
-    static int numberCount() { return highestNumber - lowestNumber + 1; }
+    static constexpr int numberCount() { return highestNumber - lowestNumber + 1; }
 
-    // The pool entry, 0..n, that a draw 0 <= r < 1 takes from a pool of n words.
-    static qsizetype entry(double r, qsizetype n);
+    // The pool entry, 0..n, that a draw 0 <= r < 1 takes from a pool of n
+    // words: rounded, not cut off, so the first and last come up half as often.
+    static qsizetype entry(double r, qsizetype n)
+    {
+        const double x = r * double(n);
+        auto k = qsizetype(x);
+        if (const double fraction = x - double(k); fraction > 0.5 || (fraction == 0.5 && k % 2 == 1))
+            ++k;
+        return std::clamp<qsizetype>(k, 0, n);
+    }
     // How often entry k of a pool of n words is drawn, out of entryTotal(n).
     static quint64 entryWeight(qsizetype k, qsizetype n) { return n == 0 || k == 0 || k == n ? 1 : 2; }
     static quint64 entryTotal(qsizetype n) { return n == 0 ? 1 : quint64(2 * n); }
 
     // A drawn entry's codes without the spaces at its ends.
-    static QByteArrayView trimmed(QByteArrayView codes);
+    static QByteArrayView trimmed(QByteArrayView codes)
+    {
+        while (codes.startsWith(' '))
+            codes = codes.sliced(1);
+        while (codes.endsWith(' '))
+            codes.chop(1);
+        return codes;
+    }
     // Letter replacement: every a, i and e becomes @, 1 and 3.
     static QString &replaceletters(QString &text);
     // The character of each code of the system's code page, after letter
     // replacement when it is on.
     static std::array<char16_t, 256> characters(bool letterReplacement);
-    // Forces the letter case of text in place when it is plain ASCII, and
-    // returns false, leaving it as it was, when it is not.
-    static bool forceAsciiCase(std::span<char16_t> text, Case letterCase);
+    // Forces the letter case of plain ASCII text in place.
+    static void forceAsciiCase(std::span<char16_t> text, Case letterCase)
+    {
+        if (letterCase == Case::Keep)
+            return;
+        const char16_t from = letterCase == Case::Lower ? u'A' : u'a';
+        for (char16_t &ch : text) {
+            if (ch >= from && ch <= from + 25)
+                ch ^= 0x20;
+        }
+    }
     // Forces the letter case of any text as Qt does: beyond ASCII a letter
     // may change length (upper-case sharp s is "SS").
     static QString forcedCase(QStringView text, Case letterCase);
@@ -93,6 +121,20 @@ public:
     // all and its empty ones empty of that. The weights are divided by their
     // common divisor.
     static Shapes shapes(bool specialCharacters, quint64 empty, quint64 total);
+
+private:
+    // Without a special character the third arrangement keeps the words in
+    // order; with one, it swaps them around the character.
+    static constexpr Part withSpecial[3][4] = {
+        {Part::FirstWord, Part::Number, Part::SecondWord, Part::Special},
+        {Part::FirstWord, Part::Special, Part::SecondWord, Part::Number},
+        {Part::Number, Part::SecondWord, Part::Special, Part::FirstWord},
+    };
+    static constexpr Part withoutSpecial[3][3] = {
+        {Part::FirstWord, Part::Number, Part::SecondWord},
+        {Part::FirstWord, Part::SecondWord, Part::Number},
+        {Part::Number, Part::FirstWord, Part::SecondWord},
+    };
 };
 
 } // namespace lexiglow

@@ -39,10 +39,14 @@ void appendWord(std::u16string &buffer, QByteArrayView codes, const std::array<c
                 PasswordRules::Case letterCase)
 {
     const std::size_t from = buffer.size();
-    for (const char code : codes)
-        buffer.push_back(characters[quint8(code)]);
-    if (letterCase == PasswordRules::Case::Keep
-        || Grammar::forceAsciiCase({buffer.data() + from, buffer.size() - from}, letterCase)) {
+    bool plain = true;
+    for (const char code : codes) {
+        const char16_t ch = characters[quint8(code)];
+        plain = plain && ch < 0x80;
+        buffer.push_back(ch);
+    }
+    if (plain || letterCase == PasswordRules::Case::Keep) {
+        Grammar::forceAsciiCase({buffer.data() + from, buffer.size() - from}, letterCase);
         return;
     }
     const QString text = Grammar::forcedCase(QStringView(buffer.data() + from, qsizetype(buffer.size() - from)), letterCase);
@@ -127,14 +131,19 @@ double StrengthModel::oneWordShare() const
     // chance that a candidate of its length is returned. Under a floor the
     // rare texts that another candidate makes too are counted as if it did
     // not.
-    std::vector<std::pair<quint32, Weight>> words; // by length and weight
-    m_tree->wordsBelow(strength::WordTree::root, words);
-    std::vector<strength::Bin> classes;
-    for (const auto &[length, weight] : words) {
-        if (!classes.empty() && classes.back().length == length && classes.back().weight == weight)
-            ++classes.back().count;
+    // The words by length, and of each length, by weight: few weights a length.
+    std::vector<std::vector<strength::Bin>> byLength;
+    for (quint32 node = 1; node < m_tree->size(); ++node) {
+        const strength::WordTree::Node &word = m_tree->node(node);
+        if (word.weight == 0)
+            continue;
+        byLength.resize(std::max<std::size_t>(byLength.size(), word.depth + 1));
+        std::vector<strength::Bin> &ofLength = byLength[word.depth];
+        const auto same = [&word](const strength::Bin &bin) { return bin.weight == word.weight; };
+        if (const auto found = std::find_if(ofLength.begin(), ofLength.end(), same); found != ofLength.end())
+            ++found->count;
         else
-            classes.push_back({length, weight, 1});
+            ofLength.push_back({word.depth, word.weight, 1});
     }
     std::vector<int> numbersByLength;
     for (int number = Grammar::lowestNumber; number <= Grammar::highestNumber; ++number) {
@@ -157,8 +166,10 @@ double StrengthModel::oneWordShare() const
                 share += texts * m_distribution.chance(length, shape.weight);
                 continue;
             }
-            for (const strength::Bin &word : classes)
-                share += texts * word.count * m_distribution.chance(length + word.length, shape.weight * word.weight);
+            for (const std::vector<strength::Bin> &ofLength : byLength) {
+                for (const strength::Bin &word : ofLength)
+                    share += texts * word.count * m_distribution.chance(length + word.length, shape.weight * word.weight);
+            }
         }
     }
     return double(share);

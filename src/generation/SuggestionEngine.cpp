@@ -17,15 +17,6 @@ namespace {
 
 using Grammar = CandidateGrammar;
 
-// The longest text a number of the grammar can take.
-constexpr int numberDigits()
-{
-    int digits = 1;
-    for (int number = Grammar::highestNumber; number >= 10; number /= 10)
-        ++digits;
-    return digits;
-}
-
 } // namespace
 
 SuggestionEngine::SuggestionEngine(RandomSource &random, Notice &notice)
@@ -35,6 +26,12 @@ SuggestionEngine::SuggestionEngine(RandomSource &random, Notice &notice)
     , m_replacedCharacters(Grammar::characters(true))
     , m_buffer(lineBreak.utf16(), lineBreak.utf16() + lineBreak.size())
 {
+    for (int number = Grammar::lowestNumber; number <= Grammar::highestNumber; ++number) {
+        const QString digits = QString::number(number);
+        NumberText &text = m_numberTexts[std::size_t(number - Grammar::lowestNumber)];
+        text.length = int(digits.size());
+        std::copy_n(digits.utf16(), digits.size(), text.digits.data());
+    }
 }
 
 void SuggestionEngine::startPool()
@@ -148,28 +145,21 @@ QStringView SuggestionEngine::makeCandidate(const PasswordRules &rules)
     const char16_t specialCharacter = special ? Grammar::specialCharacter(drawUpTo(Grammar::specialCount)) : u'\0';
     const int number = Grammar::lowestNumber - 1 + drawUpTo(Grammar::numberCount());
 
-    const std::size_t room = std::size_t(lineBreak.size() + first.size() + second.size() + numberDigits() + 1);
+    const std::size_t room = std::size_t(lineBreak.size() + first.size() + second.size() + maxNumberDigits + 1);
     if (m_buffer.size() < room)
         m_buffer.resize(room);
     char16_t *const start = m_buffer.data();
     char16_t *out = start + lineBreak.size();
+    const std::array<char16_t, 256> &characters = rules.letterReplacement ? m_replacedCharacters : m_plainCharacters;
+    const NumberText &numberText = m_numberTexts[std::size_t(number - Grammar::lowestNumber)];
     for (const Grammar::Part part : Grammar::arrangement(arrangement, special)) {
-        switch (part) {
-        case Grammar::Part::FirstWord:
-        case Grammar::Part::SecondWord:
-            out = appendWord(out, part == Grammar::Part::FirstWord ? first : second, rules.letterReplacement);
-            break;
-        case Grammar::Part::Number: {
-            char16_t digits[numberDigits()];
-            char16_t *end = digits;
-            for (int rest = number; rest > 0 || end == digits; rest /= 10)
-                *end++ = char16_t(u'0' + rest % 10);
-            out = std::reverse_copy(digits, end, out);
-            break;
-        }
-        case Grammar::Part::Special:
+        if (part == Grammar::Part::Number) {
+            out = std::copy_n(numberText.digits.data(), numberText.length, out);
+        } else if (part == Grammar::Part::Special) {
             *out++ = specialCharacter;
-            break;
+        } else {
+            for (const char code : part == Grammar::Part::FirstWord ? first : second)
+                *out++ = characters[quint8(code)];
         }
     }
     m_length = out - start;
@@ -183,8 +173,10 @@ void SuggestionEngine::forceCase(PasswordRules::Case letterCase)
         return;
     char16_t *const begin = m_buffer.data() + lineBreak.size();
     char16_t *const end = m_buffer.data() + m_length;
-    if (Grammar::forceAsciiCase({begin, end}, letterCase))
+    if (std::all_of(begin, end, [](char16_t ch) { return ch < 0x80; })) {
+        Grammar::forceAsciiCase({begin, end}, letterCase);
         return;
+    }
     const QString forced = Grammar::forcedCase(QStringView(begin, end), letterCase);
     m_buffer.resize(std::max(m_buffer.size(), std::size_t(lineBreak.size() + forced.size())));
     std::copy_n(forced.utf16(), forced.size(), m_buffer.data() + lineBreak.size());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "generation/CandidateGrammar.h"
 #include "generation/PasswordRequest.h"
 #include "generation/WordPool.h"
 #include "store/ReadListFile.h"
@@ -111,6 +112,14 @@ private:
     // The characters of the code page's codes, plain and with letters replaced.
     std::array<char16_t, 256> m_plainCharacters{};
     std::array<char16_t, 256> m_replacedCharacters{};
+    // The digits of each number that can be drawn.
+    static constexpr int maxNumberDigits = 10;
+    struct NumberText
+    {
+        std::array<char16_t, maxNumberDigits> digits;
+        int length;
+    };
+    std::array<NumberText, CandidateGrammar::numberCount()> m_numberTexts{};
     // "\r\n" and the candidate being made, so that a batch's lines are
     // written without allocating anything per password.
     std::vector<char16_t> m_buffer;

@@ -67,34 +67,6 @@ quint8 ReadingAutomaton::startsOtherToken(char16_t ch)
     return quint8((isFirstDigit(ch) ? NumberToken : 0) | (Grammar::isSpecial(ch) ? SpecialToken : 0));
 }
 
-quint8 ReadingAutomaton::firstKinds(quint8 tail) const
-{
-    if (tail == 0)
-        return 0;
-    const char token = m_tails[tail][0];
-    return token == 'W' ? WordToken : token == 'N' ? NumberToken : SpecialToken;
-}
-
-void ReadingAutomaton::boundary(quint8 rest, Weight weight, std::vector<Position> &out, Weight &accept) const
-{
-    if (rest == 0)
-        accept += weight;
-    else
-        out.push_back({AtStart, rest, 0, weight});
-}
-
-void ReadingAutomaton::advanceWord(quint32 node, char16_t ch, quint8 rest, Weight weight, std::vector<Position> &out,
-                                   Weight &accept) const
-{
-    const quint32 next = m_tree.child(node, ch);
-    if (next == WordTree::root)
-        return;
-    if (m_tree.node(next).childCount != 0)
-        out.push_back({InWord, rest, next, weight});
-    if (m_tree.node(next).weight != 0)
-        boundary(rest, weight * m_tree.node(next).weight, out, accept);
-}
-
 void ReadingAutomaton::step(const std::vector<Position> &positions, char16_t ch, std::vector<Position> &out,
                             Weight &accept) const
 {

@@ -56,11 +56,23 @@ public:
     // The tail after a tail's first token.
     quint8 rest(quint8 tail) const { return m_tailRest[tail]; }
     // The TokenKind of a tail's first token; none for the empty tail.
-    quint8 firstKinds(quint8 tail) const;
+    quint8 firstKinds(quint8 tail) const
+    {
+        if (tail == 0)
+            return 0;
+        const char token = m_tails[tail][0];
+        return token == 'W' ? WordToken : token == 'N' ? NumberToken : SpecialToken;
+    }
 
     // A token ends with weight: with nothing after it the text is accepted,
     // and weight goes to accept; else a position at the start of rest.
-    void boundary(quint8 rest, Weight weight, std::vector<Position> &out, Weight &accept) const;
+    void boundary(quint8 rest, Weight weight, std::vector<Position> &out, Weight &accept) const
+    {
+        if (rest == 0)
+            accept += weight;
+        else
+            out.push_back({AtStart, rest, 0, weight});
+    }
     // Reads ch from positions: the positions after it into out, merged, and
     // the weight of the ways that end the text with it into accept.
     void step(const std::vector<Position> &positions, char16_t ch, std::vector<Position> &out, Weight &accept) const;
@@ -80,7 +92,17 @@ public:
 private:
     quint8 tailOf(const std::string &tokens);
     void advanceWord(quint32 node, char16_t ch, quint8 rest, Weight weight, std::vector<Position> &out,
-                     Weight &accept) const;
+                     Weight &accept) const
+    {
+        const quint32 next = m_tree.child(node, ch);
+        if (next == WordTree::root)
+            return;
+        const WordTree::Node &reached = m_tree.node(next);
+        if (reached.childCount != 0)
+            out.push_back({InWord, rest, next, weight});
+        if (reached.weight != 0)
+            boundary(rest, weight * reached.weight, out, accept);
+    }
 
     const WordTree &m_tree;
     std::vector<std::string> m_tails{""};

@@ -12,30 +12,7 @@ struct TooMuchWork
 {
 };
 
-bool anyAtStart(const std::vector<Position> &positions)
-{
-    return std::any_of(positions.begin(), positions.end(), [](const Position &p) { return p.kind == AtStart; });
-}
-
 } // namespace
-
-std::size_t StateCounter::LaterHash::operator()(const Later &later) const
-{
-    return std::size_t((quint64(later.state) << 32 | later.offset) * 0x9E3779B97F4A7C15ULL ^ later.scale);
-}
-
-std::size_t StateCounter::TextHash::operator()(const std::pair<quint64, Weight> &key) const
-{
-    return std::size_t((key.first * 0x9E3779B97F4A7C15ULL) ^ (key.second + (key.second << 7)));
-}
-
-std::size_t StateCounter::KeyHash::operator()(const std::vector<Weight> &key) const
-{
-    quint64 h = 1469598103934665603ULL;
-    for (const Weight part : key)
-        h = (h ^ part) * 1099511628211ULL;
-    return std::size_t(h);
-}
 
 StateCounter::StateCounter(const ReadingAutomaton &automaton, std::size_t workLimit)
     : m_automaton(automaton)
@@ -66,17 +43,6 @@ void StateCounter::spend(std::size_t steps)
     m_work += steps;
     if (m_work > m_workLimit)
         throw TooMuchWork{};
-}
-
-std::vector<Position> StateCounter::buffer()
-{
-    std::vector<Position> positions;
-    if (!m_spare.empty()) {
-        positions = std::move(m_spare.back());
-        m_spare.pop_back();
-        positions.clear();
-    }
-    return positions;
 }
 
 int StateCounter::sync(const std::vector<Position> &positions, Weight accept, Weight &scale)

@@ -51,15 +51,27 @@ private:
     };
     struct LaterHash
     {
-        std::size_t operator()(const Later &later) const;
+        std::size_t operator()(const Later &later) const
+        {
+            return std::size_t((quint64(later.state) << 32 | later.offset) * 0x9E3779B97F4A7C15ULL ^ later.scale);
+        }
     };
     struct TextHash
     {
-        std::size_t operator()(const std::pair<quint64, Weight> &key) const;
+        std::size_t operator()(const std::pair<quint64, Weight> &key) const
+        {
+            return std::size_t((key.first * 0x9E3779B97F4A7C15ULL) ^ (key.second + (key.second << 7)));
+        }
     };
     struct KeyHash
     {
-        std::size_t operator()(const std::vector<Weight> &key) const;
+        std::size_t operator()(const std::vector<Weight> &key) const
+        {
+            quint64 h = 1469598103934665603ULL;
+            for (const Weight part : key)
+                h = (h ^ part) * 1099511628211ULL;
+            return std::size_t(h);
+        }
     };
     // Counts of texts by (length, weight), and of states reached.
     using TextCounts = CountTable<std::pair<quint64, Weight>, TextHash>;
@@ -105,7 +117,25 @@ private:
     // Spends steps of work; throws when beyond the limit.
     void spend(std::size_t steps);
     std::span<const Bin> binsOf(Run run) const { return {m_binStore.data() + run.from, run.to - run.from}; }
-    std::vector<Position> buffer();
+    // An empty buffer, with the room of one used before when there is one.
+    std::vector<Position> buffer()
+    {
+        std::vector<Position> positions;
+        if (!m_spare.empty()) {
+            positions = std::move(m_spare.back());
+            m_spare.pop_back();
+            positions.clear();
+        }
+        return positions;
+    }
+    static bool anyAtStart(const std::vector<Position> &positions)
+    {
+        for (const Position &position : positions) {
+            if (position.kind == AtStart)
+                return true;
+        }
+        return false;
+    }
 
     // The state of positions with accept, and the scale of their weights.
     int sync(const std::vector<Position> &positions, Weight accept, Weight &scale);

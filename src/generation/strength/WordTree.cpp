@@ -59,9 +59,11 @@ void WordTree::addWords(const std::vector<Word> &words)
 
 void WordTree::markMixes(OtherStarts otherStarts)
 {
-    std::vector<bool> firstOfWord(0x10000, false);
+    // The kinds of token each character begins, worked out once a character.
+    constexpr quint8 unknown = 0xFF;
+    std::vector<quint8> kindsOf(0x10000, unknown);
     for (const Edge &edge : children(root))
-        firstOfWord[edge.ch] = true;
+        kindsOf[edge.ch] = quint8(WordToken | otherStarts(edge.ch));
     std::vector<quint32> parent(m_nodes.size(), 0);
     for (quint32 i = 0; i < m_nodes.size(); ++i) {
         m_nodes[i].end = i + 1;
@@ -73,7 +75,9 @@ void WordTree::markMixes(OtherStarts otherStarts)
     for (quint32 i = quint32(m_nodes.size()) - 1; i > 0; --i) {
         quint8 own = 0;
         for (const Edge &edge : children(i)) {
-            const quint8 kinds = (firstOfWord[edge.ch] ? WordToken : 0) | otherStarts(edge.ch);
+            quint8 &kinds = kindsOf[edge.ch];
+            if (kinds == unknown)
+                kinds = otherStarts(edge.ch);
             m_nodes[i].charsBelow |= kinds;
             own |= m_nodes[i].weight != 0 ? kinds : 0;
         }
