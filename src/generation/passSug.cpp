@@ -203,17 +203,17 @@ bool passSug::prepareStrength(const RequestReading &reading)
         m_strengthRules = rules;
     }
     m_engine.setStrength(m_strength.get());
-    const SettingProblem *floorText = reading.problemWith(SettingProblem::Field::Floor);
+    const SettingProblem *floorProblem = reading.problemWith(SettingProblem::Field::Floor);
     FloorOutcome outcome = m_strength->setFloor(reading.request.floor);
-    if (floorText && !m_strength->workedOut())
+    if (floorProblem && !m_strength->workedOut())
         outcome.kind = FloorOutcome::Kind::NotWorkedOut;
     QString refusal;
     switch (outcome.kind) {
     case FloorOutcome::Kind::None:
     case FloorOutcome::Kind::Met:
-        if (!floorText)
+        if (!floorProblem)
             return true;
-        refusal = QStringLiteral("Minimum Strength is not a number: \"%1\".").arg(floorText->text);
+        refusal = QStringLiteral("Minimum Strength is not a number: \"%1\".").arg(floorProblem->text);
         break;
     case FloorOutcome::Kind::NotWorkedOut:
         m_strengthLine->setText(QStringLiteral("Minimum Strength needs the strength of these lists, which could not be "

@@ -51,6 +51,7 @@ public:
 
     // Of distinct, non-empty words in sorted order, each with its weight.
     WordTree(const std::vector<Word> &words, OtherStarts otherStarts);
+    Q_DISABLE_COPY_MOVE(WordTree)
 
     bool hasWords() const { return m_nodes.size() > 1; }
     std::size_t size() const { return m_nodes.size(); }
