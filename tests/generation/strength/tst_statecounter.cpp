@@ -64,9 +64,8 @@ private slots:
         const std::optional<std::vector<Bin>> bins = StateCounter::count(automaton, 1000000);
         QVERIFY(bins);
         Bins counted;
-        for (const Bin &bin : *bins) {
-            QVERIFY(counted.emplace(std::pair(bin.length, bin.weight), bin.count).second); // one bin a class
-        }
+        for (const Bin &bin : *bins) // one bin a class
+            QVERIFY(counted.emplace(std::pair(bin.length, bin.weight), bin.count).second);
         QCOMPARE(counted, expected);
         QVERIFY(!StateCounter::count(automaton, 10)); // beyond the limit of work
     }
