@@ -81,8 +81,8 @@ Chances everyCandidate(const WordPool &pool, const PasswordRules &rules)
                     for (const QString &special : std::as_const(specials))
                         for (const QString &number : std::as_const(numbers)) {
                             // By Part: the first word, the second, the number, the special character.
-                            const QString parts[] = {dropped == 1 ? QString() : entries[k1],
-                                                     dropped == 2 ? QString() : entries[k2], number, special};
+                            const QStringView parts[] = {dropped == 1 ? QStringView() : entries[k1],
+                                                         dropped == 2 ? QStringView() : entries[k2], number, special};
                             QString text;
                             for (const Grammar::Part part : Grammar::arrangement(arrangement, rules.specialCharacters))
                                 text += parts[int(part)];
