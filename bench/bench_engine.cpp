@@ -13,13 +13,6 @@ using namespace lexiglow;
 
 namespace {
 
-class FixedSettings final : public SettingsSource
-{
-public:
-    GenerationSettings currentSettings() override { return settings; }
-    GenerationSettings settings;
-};
-
 // One hundred lists of 330 words each, as ticked rows.
 struct HundredLists
 {
@@ -41,9 +34,8 @@ void buildPoolFromHundredLists(benchmark::State &state)
 {
     static const HundredLists lists;
     SystemRandomSource random;
-    FixedSettings settings;
     SilentNotice notice;
-    SuggestionEngine engine(random, settings, notice);
+    SuggestionEngine engine(random, notice);
     for (auto _ : state)
         engine.buildlist(lists.rows, lists.passfiles);
     state.SetItemsProcessed(state.iterations() * engine.pool().size());
@@ -51,27 +43,21 @@ void buildPoolFromHundredLists(benchmark::State &state)
 BENCHMARK(buildPoolFromHundredLists)->Unit(benchmark::kMillisecond);
 
 // A pool of 7,776 words, the size of a classic dice word list.
-void getpassword(benchmark::State &state, GenerationSettings settingsInForce)
+void getpassword(benchmark::State &state, PasswordRules rules)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("dice.lxg"));
     writeList(path, madeUpWords(7776, 1));
     SystemRandomSource random;
-    FixedSettings settings;
-    settings.settings = settingsInForce;
     SilentNotice notice;
-    SuggestionEngine engine(random, settings, notice);
+    SuggestionEngine engine(random, notice);
     engine.buildlist({{true, QStringLiteral("file_1")}}, {QString(), path});
     for (auto _ : state)
-        benchmark::DoNotOptimize(engine.getpassword());
+        benchmark::DoNotOptimize(engine.getpassword(rules));
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK_CAPTURE(getpassword, initialSettings, GenerationSettings());
-BENCHMARK_CAPTURE(getpassword, unreachableLimits, [] {
-    GenerationSettings settings;
-    settings.minimumLength = QStringLiteral("12");
-    settings.maximumLength = QStringLiteral("6");
-    return settings;
-}())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(getpassword, initialSettings, PasswordRules());
+BENCHMARK_CAPTURE(getpassword, unreachableLimits, PasswordRules{.minimum = 12, .maximum = 6})
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace

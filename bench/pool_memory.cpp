@@ -17,12 +17,6 @@ using namespace lexiglow;
 
 namespace {
 
-class InitialSettings final : public SettingsSource
-{
-public:
-    GenerationSettings currentSettings() override { return {}; }
-};
-
 qint64 statusKilobytes(const char *field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -57,9 +51,8 @@ int main(int argc, char *argv[])
     }
 
     SystemRandomSource random;
-    InitialSettings settings;
     SilentNotice notice;
-    SuggestionEngine engine(random, settings, notice);
+    SuggestionEngine engine(random, notice);
     engine.buildlist({}, {QString()}); // everything but the words themselves
     malloc_trim(0);
     resetPeak();

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "generation/StrengthModel.h"
+#include "generation/CandidateGrammar.h"
+#include "generation/PasswordRequest.h"
 #include "generation/WordPool.h"
-#include "settings/GenerationSettings.h"
+#include "store/ReadListFile.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <array>
-#include <optional>
 #include <vector>
 
 namespace lexiglow {
@@ -52,24 +52,15 @@ struct BatchReport
     bool floorMissed = false;
 };
 
-// Makes password suggestions from the words of the ticked lists.
-//
-// A candidate is two words drawn from the pool, a drop number that may empty
-// one of them, a special character when those are on, and a number 1..99,
-// joined in one of three arrangements and put in the chosen letter case. A
-// password is the first of up to 1499 candidates within the length limits,
-// or else the 1500th candidate.
+// Makes password suggestions from the words of the ticked lists, drawing
+// each candidate as CandidateGrammar says.
 class SuggestionEngine final
 {
 public:
-    // A batch holds at most this many passwords, so that no setting can
-    // freeze the program for long or exhaust its memory.
-    static constexpr int maxPasswordCount = 100000;
-    static constexpr int attemptLimit = 1500;
     static inline const QString heading = QStringLiteral("Generating Your Suggestions...");
     static inline const QString lineBreak = QStringLiteral("\r\n");
 
-    SuggestionEngine(RandomSource &random, SettingsSource &settings, Notice &notice);
+    SuggestionEngine(RandomSource &random, Notice &notice);
     Q_DISABLE_COPY_MOVE(SuggestionEngine)
 
     // Starts a fresh random sequence and gathers the words of every ticked
@@ -77,47 +68,36 @@ public:
     // words; the user is told once, naming every such file.
     void buildlist(const QList<ListRow> &rows, const QStringList &passfiles);
     // The two halves of buildlist, for callers without rows: an empty pool
-    // and a fresh random sequence, then one list file's words. addList
-    // returns why the file could not be read, naming it.
+    // and a fresh random sequence, then one list file's words. A file that is
+    // not read whole adds none of them.
     void startPool();
-    std::optional<QString> addList(const QString &path);
+    ListFileResult addList(const QString &path);
 
-    // Whether a count, read as a number, is one a batch may have: a fraction
-    // counts whole steps from 1, so 100000.5 makes 100000 passwords.
-    static bool allowedCount(double count) { return count < maxPasswordCount + 1; }
+    // Writes the heading and a batch of request.count passwords under
+    // request.rules to sink (the floor is the strength model's). When the
+    // random source fails the user is told, and any password made before it
+    // failed is taken back.
+    BatchReport generate(const PasswordRequest &request, SuggestionSink &sink);
 
-    // Writes the heading and a batch of passwords to sink. A length or count
-    // whose text is not a number, or a count that is not allowed, is named
-    // to the user and no password is made; so is a failing random source,
-    // and any password made before it failed is taken back.
-    BatchReport generate(SuggestionSink &sink);
-
-    // One password under the settings in force. Throws std::invalid_argument
-    // when the minimum or maximum length is not a number, and
-    // RandomSourceError when the random source fails.
-    QString getpassword();
-    QString getrandword();
-    static QString &replaceletters(QString &str1);
+    // One password under rules. Throws RandomSourceError when the random
+    // source fails.
+    QString getpassword(const PasswordRules &rules);
+    QString getrandword(bool letterReplacement);
 
     const WordPool &pool() const { return m_pool; }
     // With a model whose floor is set, a password is the first candidate the
     // model accepts; after StrengthModel::candidateLimit candidates without
     // one, the batch stops and the user is told. The model must be of this
-    // pool and the settings in force.
+    // pool and the rules of the batch.
     void setStrength(const StrengthModel *model) { m_strength = model; }
 
 private:
-    // The settings of a batch, read once.
-    using Rules = PasswordRules;
-
-    // Nothing, after telling the user, when a length is not a number.
-    std::optional<Rules> readRules(const GenerationSettings &settings);
-    // Makes candidates until one fits, or the 1500th, into the buffer after
+    // Makes candidates until one fits, or the last, into the buffer after
     // its line break; returns the password.
-    QStringView makePassword(const Rules &rules);
+    QStringView makePassword(const PasswordRules &rules);
     // One candidate into the buffer, after a line break; returns it.
-    QStringView makeCandidate(const Rules &rules);
-    void forceCase(Rules::Case letterCase);
+    QStringView makeCandidate(const PasswordRules &rules);
+    void forceCase(PasswordRules::Case letterCase);
     // A word drawn from the pool: its codes without the spaces at its ends.
     QByteArrayView drawWord();
     char16_t *appendWord(char16_t *out, QByteArrayView codes, bool letterReplacement) const;
@@ -127,12 +107,19 @@ private:
     const StrengthModel *m_strength = nullptr;
     bool m_floorMissed = false;
     RandomSource &m_random;
-    SettingsSource &m_settings;
     Notice &m_notice;
     WordPool m_pool;
     // The characters of the code page's codes, plain and with letters replaced.
     std::array<char16_t, 256> m_plainCharacters{};
     std::array<char16_t, 256> m_replacedCharacters{};
+    // The digits of each number that can be drawn.
+    static constexpr int maxNumberDigits = 10;
+    struct NumberText
+    {
+        std::array<char16_t, maxNumberDigits> digits;
+        int length;
+    };
+    std::array<NumberText, CandidateGrammar::numberCount()> m_numberTexts{};
     // "\r\n" and the candidate being made, so that a batch's lines are
     // written without allocating anything per password.
     std::vector<char16_t> m_buffer;

@@ -69,6 +69,18 @@ QColor weakMarkColour(const QPalette &palette)
     return readable::tintedBase(palette, QColor(255, 0, 0), 0.25);
 }
 
+// What the user is told about a setting a batch cannot use.
+QString problemText(const SettingProblem &problem)
+{
+    const QString name = settingName(problem.field);
+    if (problem.reason == SettingProblem::Reason::TooLarge) {
+        return QStringLiteral("%1 can be at most %2.\nChange it in Advanced Settings.")
+            .arg(name)
+            .arg(PasswordRequest::maxCount);
+    }
+    return QStringLiteral("%1 is not a number: \"%2\".\nChange it in Advanced Settings.").arg(name, problem.text);
+}
+
 // Verdana at 12 points, or at the size of the rest of the window where that
 // is larger.
 QFont suggestionFont(const QFont &windowFont)
@@ -89,7 +101,7 @@ passSug::passSug(RandomSource &random, SettingsWindow &settings, Notice &notice,
     , m_settings(settings)
     , m_clipboard(clipboard)
     , m_notice(notice)
-    , m_engine(random, settings, notice)
+    , m_engine(random, notice)
 {
     setObjectName(QStringLiteral("passSug"));
     setWindowTitle(title);
@@ -203,11 +215,18 @@ void passSug::generate()
     const auto lines = qScopeGuard([this] { showLines(); });
     m_status->clear(); // it spoke of a password of the old batch
     BatchText batch;
-    if (!prepareStrength(m_settings.currentSettings())) {
+    const RequestReading reading = readRequest(m_settings.currentSettings());
+    if (!prepareStrength(reading)) {
         m_text->setPlainText(SuggestionEngine::heading + SuggestionEngine::lineBreak);
         return;
     }
-    const BatchReport report = m_engine.generate(batch);
+    BatchReport report;
+    if (!reading.problems.isEmpty() && reading.problems.front().field != SettingProblem::Field::Floor) {
+        batch.setText(SuggestionEngine::heading + SuggestionEngine::lineBreak);
+        m_notice.tell(problemText(reading.problems.front()));
+    } else {
+        report = m_engine.generate(reading.request, batch);
+    }
     m_text->setPlainText(batch.text());
     if (report.randomFailed) {
         m_strengthLine->clear(); // the engine said why there is no batch
@@ -222,46 +241,48 @@ void passSug::generate()
     }
 }
 
-bool passSug::prepareStrength(const GenerationSettings &settings)
+bool passSug::prepareStrength(const RequestReading &reading)
 {
     m_passwordLine->clear();
-    const std::optional<PasswordRules> rules = PasswordRules::from(settings);
-    if (!rules) {
+    if (!reading.rulesRead()) {
         m_engine.setStrength(nullptr);
         m_strength.reset();
         m_strengthLine->clear();
-        return true; // the engine names the setting that is not a number
+        return true; // the user is told which length is not a number
     }
-    // Worked out once per pool and settings, not per batch or password.
-    if (!m_strength || !(m_strengthRules == *rules)) {
-        m_strength = std::make_unique<StrengthModel>(m_engine.pool(), *rules);
-        m_strengthRules = *rules;
+    // Worked out once per pool and rules, not per batch or password.
+    const PasswordRules &rules = reading.request.rules;
+    if (!m_strength || !(m_strengthRules == rules)) {
+        m_strength = std::make_unique<StrengthModel>(m_engine.pool(), rules);
+        m_strengthRules = rules;
     }
     m_engine.setStrength(m_strength.get());
-    const QString floorText = settings.minimumStrength.trimmed();
-    if (floorText.isEmpty()) {
-        m_strength->clearFloor();
-        return true;
-    }
-    if (!m_strength->workedOut()) {
+    const SettingProblem *floorProblem = reading.problemWith(SettingProblem::Field::Floor);
+    FloorOutcome outcome = m_strength->setFloor(reading.request.floor);
+    if (floorProblem && !m_strength->workedOut())
+        outcome.kind = FloorOutcome::Kind::NotWorkedOut;
+    QString refusal;
+    switch (outcome.kind) {
+    case FloorOutcome::Kind::None:
+    case FloorOutcome::Kind::Met:
+        if (!floorProblem)
+            return true;
+        refusal = QStringLiteral("Minimum Strength is not a number: \"%1\".").arg(floorProblem->text);
+        break;
+    case FloorOutcome::Kind::NotWorkedOut:
         m_strengthLine->setText(QStringLiteral("Minimum Strength needs the strength of these lists, which could not be "
                                                "worked out. No passwords were made; clear it in Advanced Settings."));
         return false;
+    case FloorOutcome::Kind::Unreachable:
+        refusal = QStringLiteral("These lists and settings cannot give %1 bits; the highest Minimum Strength they can "
+                                 "reach is %2 bits.")
+                      .arg(outcome.floor, 0, 'f', 2)
+                      .arg(outcome.highest, 0, 'f', 2);
+        break;
+    case FloorOutcome::Kind::TooFewFit:
+        refusal = QStringLiteral("Too few passwords fit the length limits for any Minimum Strength.");
+        break;
     }
-    const std::optional<double> floor = settingNumber(floorText);
-    QString refusal;
-    if (!floor) {
-        refusal = QStringLiteral("Minimum Strength is not a number: \"%1\".").arg(floorText);
-    } else if (!m_strength->setFloor(*floor)) {
-        const std::optional<double> highest = m_strength->highestFloor();
-        refusal = highest ? QStringLiteral("These lists and settings cannot give %1 bits; the highest Minimum Strength "
-                                           "they can reach is %2 bits.")
-                                .arg(*floor, 0, 'f', 2)
-                                .arg(*highest, 0, 'f', 2)
-                          : QStringLiteral("Too few passwords fit the length limits for any Minimum Strength.");
-    }
-    if (refusal.isEmpty())
-        return true;
     m_strengthLine->setText(refusal + QStringLiteral(" No passwords were made; change it in Advanced Settings."));
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "generation/StrengthModel.h"
 #include "generation/SuggestionEngine.h"
+#include "settings/GenerationSettings.h"
 
 #include <QDialog>
 
@@ -60,9 +61,9 @@ private:
     void modifySettings();
     void closeWindow();
     void copyPassword(const QString &password);
-    // The model of the pool and the settings in force, with their floor;
-    // false, after saying so, when there is to be no batch.
-    bool prepareStrength(const GenerationSettings &settings);
+    // The model of the pool and the rules read, with their floor; false,
+    // after saying so, when there is to be no batch.
+    bool prepareStrength(const RequestReading &reading);
     void showStrength();
     void showPasswordAtCursor();
 

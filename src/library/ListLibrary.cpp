@@ -132,9 +132,10 @@ ListSummary readListSummary(const QString &path, Notice &notice)
 {
     wordList list(notice);
     // Every word is read too, so that a damaged list shows at once.
-    if (std::optional<QString> failure = readListFile(list, path, [](QStringView) {}))
-        return {{}, {}, *failure};
-    return {list.getname(), list.getdesc(), {}};
+    ListFileResult file = readListFile(list, path, [](QStringView) {});
+    if (!file.read())
+        return {{}, {}, std::move(file)};
+    return {list.getname(), list.getdesc(), std::move(file)};
 }
 
 } // namespace lexiglow

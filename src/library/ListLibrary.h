@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/ReadListFile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -64,13 +66,13 @@ private:
     QString m_warning;
 };
 
-// A list's name and description as a row shows them. A file that cannot be
-// read gives empty texts and the reason, naming the file.
+// A list's name and description as a row shows them, and how reading its
+// file went. A file that is not read gives empty texts.
 struct ListSummary
 {
     QString name;
     QString description;
-    QString failure;
+    ListFileResult file;
 };
 
 class Notice;

@@ -351,10 +351,10 @@ std::optional<QString> frmMain::additem(const QString &filename, qsizetype entry
     row->setData(useColumn, Qt::AccessibleDescriptionRole, summary.description);
     if (summary.name.isEmpty())
         row->setData(nameColumn, Qt::AccessibleTextRole, QStringLiteral("%1, not readable").arg(listName));
-    if (summary.failure.isEmpty() || m_toldUnreadable.contains(filename))
+    if (summary.file.outcome != ListFileResult::Outcome::Failed || m_toldUnreadable.contains(filename))
         return std::nullopt;
     m_toldUnreadable.insert(filename);
-    return summary.failure;
+    return summary.file.failure;
 }
 
 void frmMain::tellUnreadable(const QStringList &failures)

@@ -27,4 +27,60 @@ std::optional<double> settingNumber(QStringView text)
     return value;
 }
 
+QString settingName(SettingProblem::Field field)
+{
+    switch (field) {
+    case SettingProblem::Field::Minimum:
+        return QStringLiteral("Minimum Password Length");
+    case SettingProblem::Field::Maximum:
+        return QStringLiteral("Maximum Password Length");
+    case SettingProblem::Field::Count:
+        return QStringLiteral("Passwords to Generate");
+    case SettingProblem::Field::Floor:
+        break;
+    }
+    return QStringLiteral("Minimum Strength");
+}
+
+const SettingProblem *RequestReading::problemWith(SettingProblem::Field field) const
+{
+    for (const SettingProblem &problem : problems) {
+        if (problem.field == field)
+            return &problem;
+    }
+    return nullptr;
+}
+
+RequestReading readRequest(const GenerationSettings &settings)
+{
+    using Field = SettingProblem::Field;
+    using Reason = SettingProblem::Reason;
+    RequestReading reading;
+    PasswordRequest &request = reading.request;
+    const auto number = [&reading](Field field, const QString &text) {
+        const std::optional<double> value = settingNumber(text);
+        if (!value)
+            reading.problems.append({field, Reason::NotANumber, text});
+        return value;
+    };
+    if (const std::optional<double> count = number(Field::Count, settings.passwordCount)) {
+        if (const std::optional<int> passwords = PasswordRequest::passwordCount(*count))
+            request.count = *passwords;
+        else
+            reading.problems.append({Field::Count, Reason::TooLarge, settings.passwordCount});
+    }
+    PasswordRules &rules = request.rules;
+    rules.minimum = number(Field::Minimum, settings.minimumLength).value_or(rules.minimum);
+    rules.maximum = number(Field::Maximum, settings.maximumLength).value_or(rules.maximum);
+    if (settings.letterCase == GenerationSettings::lowerCaseOnly)
+        rules.letterCase = PasswordRules::Case::Lower;
+    else if (settings.letterCase == GenerationSettings::upperCaseOnly)
+        rules.letterCase = PasswordRules::Case::Upper;
+    rules.letterReplacement = settings.letterReplacement;
+    rules.specialCharacters = settings.specialCharacters;
+    if (const QString floor = settings.minimumStrength.trimmed(); !floor.isEmpty())
+        request.floor = number(Field::Floor, floor);
+    return reading;
+}
+
 } // namespace lexiglow

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "generation/PasswordRequest.h"
+
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -40,5 +43,45 @@ public:
 // A setting's text read as a number: optional blanks, an optional sign,
 // digits with an optional "." and decimals, optional blanks, nothing else.
 std::optional<double> settingNumber(QStringView text);
+
+// A setting whose text a batch cannot use, and why.
+struct SettingProblem
+{
+    enum class Field { Minimum, Maximum, Count, Floor };
+    enum class Reason { NotANumber, TooLarge };
+
+    Field field;
+    Reason reason;
+    QString text; // as the setting holds it
+
+    friend bool operator==(const SettingProblem &, const SettingProblem &) = default;
+};
+
+// The setting's name as Advanced Settings shows it: "Minimum Password
+// Length", "Maximum Password Length", "Passwords to Generate" or "Minimum
+// Strength".
+QString settingName(SettingProblem::Field field);
+
+// The settings read into the request of a batch, once, where they enter.
+// A setting that cannot be used keeps its initial value in the request and
+// gives a problem instead.
+struct RequestReading
+{
+    PasswordRequest request;
+    // In the order a batch meets them: count, minimum, maximum, floor.
+    QList<SettingProblem> problems;
+
+    const SettingProblem *problemWith(SettingProblem::Field field) const;
+    // Whether the length limits were read, so that the rules hold.
+    bool rulesRead() const
+    {
+        return !problemWith(SettingProblem::Field::Minimum) && !problemWith(SettingProblem::Field::Maximum);
+    }
+};
+
+// The letter case is the chosen item's text compared exactly: any other text
+// keeps the words' case. An empty Minimum Strength is no floor. The count
+// may be at most PasswordRequest::maxCount.
+RequestReading readRequest(const GenerationSettings &settings);
 
 } // namespace lexiglow

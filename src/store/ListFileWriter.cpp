@@ -3,7 +3,7 @@
 #include "Version.h"
 #include "store/CBase64.h"
 #include "store/FileError.h"
-#include "store/wordList.h"
+#include "store/ListFileFormat.h"
 
 #include <QFileInfo>
 #include <QIODevice>
@@ -14,10 +14,8 @@ namespace lexiglow {
 
 namespace {
 
-constexpr char magic[] = "LEXIG";
-constexpr qsizetype magicSize = 5;
-constexpr qint16 lengthTag = 3;
-constexpr qint16 textTag = 8;
+using listfile::lengthTag;
+using listfile::textTag;
 // Entries are gathered up to this many bytes before they go to the device.
 constexpr qsizetype blockSize = 64 * 1024;
 
@@ -48,7 +46,7 @@ ListFileWriter::ListFileWriter(QIODevice &device, const QString &fileName, const
     , m_fileName(fileName)
     , m_codec(codec)
 {
-    QByteArray header(magic, magicSize);
+    QByteArray header(listfile::magic, listfile::magicSize);
     appendLittleEndian(header, qint16(versionMajor));
     m_pending = header;
     appendField(description);
@@ -114,7 +112,7 @@ void ListFileWriter::writeField(QIODevice &device, const CBase64 &codec, QString
 
 QByteArray ListFileWriter::fieldEntry(const CBase64 &codec, QStringView text, const QString &fileName)
 {
-    const QString enciphered = wordList::Encrypt(text);
+    const QString enciphered = listfile::applyCipher(text);
     QByteArray utf16le;
     utf16le.reserve(enciphered.size() * 2);
     for (const QChar ch : enciphered) {
@@ -125,7 +123,7 @@ QByteArray ListFileWriter::fieldEntry(const CBase64 &codec, QStringView text, co
     if (base64.size() > std::numeric_limits<quint16>::max()) {
         throw FileError(fileName, QStringLiteral("a text of %1 characters is too long for a list file (at most %2)")
                                       .arg(text.size())
-                                      .arg(wordList::maxFieldLength));
+                                      .arg(listfile::maxFieldLength));
     }
 
     QByteArray entry;

@@ -8,21 +8,18 @@
 
 namespace lexiglow {
 
-std::optional<QString> readListFile(wordList &list, const QString &filename,
-                                    const std::function<void(QStringView)> &eachWord)
+ListFileResult readListFile(wordList &list, const QString &filename, const std::function<void(QStringView)> &eachWord)
 {
+    using Outcome = ListFileResult::Outcome;
     try {
-        if (eachWord)
-            list.ReadData(filename, eachWord);
-        else
-            list.ReadData(filename);
+        const bool isList = eachWord ? list.ReadData(filename, eachWord) : list.ReadData(filename);
+        return {isList ? Outcome::Read : Outcome::NotAListFile};
     } catch (const FileError &error) {
-        return QString::fromStdString(error.what());
+        return {Outcome::Failed, QString::fromStdString(error.what())};
     } catch (const Base64Error &error) {
-        return QStringLiteral("%1: a field is damaged (%2)")
-            .arg(QDir::toNativeSeparators(filename), QString::fromStdString(error.what()));
+        return {Outcome::Failed, QStringLiteral("%1: a field is damaged (%2)")
+                                     .arg(QDir::toNativeSeparators(filename), QString::fromStdString(error.what()))};
     }
-    return std::nullopt;
 }
 
 } // namespace lexiglow

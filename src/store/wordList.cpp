@@ -4,6 +4,7 @@
 #include "platform/Notice.h"
 #include "store/CBase64.h"
 #include "store/FileError.h"
+#include "store/ListFileFormat.h"
 #include "store/ListFileReader.h"
 #include "store/ListFileWriter.h"
 
@@ -15,45 +16,11 @@ namespace lexiglow {
 
 namespace {
 
-constexpr char magic[] = "LEXIG"; // as ListFileWriter writes it
-constexpr qsizetype magicSize = 5;
-constexpr qint16 lengthTag = 3;
-constexpr qint16 textTag = 8;
+using listfile::lengthTag;
+using listfile::textTag;
 // The smallest entry a word can take: a length entry and a text entry both
 // tagged 8 with a zero count.
 constexpr qint64 smallestFieldSize = 8;
-
-// Enciphers one UTF-16 code unit: its code in the code page (or the code of
-// "?"), XOR the key, back to a character.
-class Cipher final
-{
-public:
-    explicit Cipher(const CodePage &page)
-        : m_page(page)
-    {
-    }
-    char16_t operator()(char16_t unit) const
-    {
-        return m_page.toChar(m_page.toCodeOrSubstitute(unit) ^ wordList::cipherKey);
-    }
-
-private:
-    const CodePage &m_page;
-};
-
-Cipher cipher()
-{
-    return Cipher(CodePage::system());
-}
-
-QString applyCipher(QStringView txt)
-{
-    const Cipher table = cipher();
-    QString result(txt.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < txt.size(); ++i)
-        result[i] = QChar(table(txt[i].unicode()));
-    return result;
-}
 
 QString fileNameOf(const QIODevice &device)
 {
@@ -260,14 +227,14 @@ void wordList::loadFieldInto(ListFileReader &in, QString &text)
     else
         text.resize(unitCount);
     QChar *out = text.data();
-    const Cipher table = cipher();
+    const listfile::Cipher table;
     for (qsizetype i = 0; i < unitCount; ++i)
         out[i] = QChar(table(char16_t(quint8(decoded[2 * i]) | quint8(decoded[2 * i + 1]) << 8)));
 }
 
 std::optional<wordList::Header> wordList::readHeader(ListFileReader &in)
 {
-    if (in.takeAtMost(magicSize) != QByteArrayView(magic, magicSize)) {
+    if (in.takeAtMost(listfile::magicSize) != QByteArrayView(listfile::magic, listfile::magicSize)) {
         m_notice.tell(QStringLiteral("Invalid File"));
         return std::nullopt;
     }
@@ -284,22 +251,22 @@ std::optional<wordList::Header> wordList::readHeader(ListFileReader &in)
     return header;
 }
 
-void wordList::ReadData(const QString &filename)
+bool wordList::ReadData(const QString &filename)
 {
-    ReadData(*ListFileReader::open(filename), filename);
+    return ReadData(*ListFileReader::open(filename), filename);
 }
 
-void wordList::ReadData(const QString &filename, const std::function<void(QStringView)> &eachWord)
+bool wordList::ReadData(const QString &filename, const std::function<void(QStringView)> &eachWord)
 {
-    ReadData(*ListFileReader::open(filename), filename, eachWord);
+    return ReadData(*ListFileReader::open(filename), filename, eachWord);
 }
 
-void wordList::ReadData(QIODevice &device, const QString &fileName)
+bool wordList::ReadData(QIODevice &device, const QString &fileName)
 {
     ListFileReader in(device, fileName);
     std::optional<Header> header = readHeader(in);
     if (!header)
-        return;
+        return false;
     // A count of zero or less leaves the words as they were. The array grows
     // with the words read, never ahead of them: a file's size, which a sparse
     // file has for free, backs no claim.
@@ -315,14 +282,15 @@ void wordList::ReadData(QIODevice &device, const QString &fileName)
     m_name = std::move(header->name);
     if (words)
         m_words = std::move(*words);
+    return true;
 }
 
-void wordList::ReadData(QIODevice &device, const QString &fileName, const std::function<void(QStringView)> &eachWord)
+bool wordList::ReadData(QIODevice &device, const QString &fileName, const std::function<void(QStringView)> &eachWord)
 {
     ListFileReader in(device, fileName);
     std::optional<Header> header = readHeader(in);
     if (!header)
-        return;
+        return false;
     QString word;
     for (qint32 i = 1; i < header->count; ++i) {
         loadFieldInto(in, word);
@@ -331,16 +299,17 @@ void wordList::ReadData(QIODevice &device, const QString &fileName, const std::f
 
     m_description = std::move(header->description);
     m_name = std::move(header->name);
+    return true;
 }
 
 QString wordList::Encrypt(QStringView txt)
 {
-    return applyCipher(txt);
+    return listfile::applyCipher(txt);
 }
 
 QString wordList::Decrypt(QStringView txt)
 {
-    return applyCipher(txt);
+    return listfile::applyCipher(txt);
 }
 
 } // namespace lexiglow

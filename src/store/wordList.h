@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/ListFileFormat.h"
 #include "store/WordArray.h"
 
 #include <QDateTime>
@@ -61,26 +62,26 @@ public:
     QString loadField(ListFileReader &file);
 
     // Fills the record from a list file. A file that is not a list file is
-    // reported to the user and leaves the record unchanged. Throws FileError
-    // for a file that cannot be read or is damaged, Base64Error for a field
-    // that is not Base64; the record is then unchanged too, as nothing is
-    // kept before the whole file has been read.
-    void ReadData(const QString &filename);
+    // reported to the user, leaves the record unchanged and gives false.
+    // Throws FileError for a file that cannot be read or is damaged,
+    // Base64Error for a field that is not Base64; the record is then
+    // unchanged too, as nothing is kept before the whole file has been read.
+    bool ReadData(const QString &filename);
     // Reads like ReadData, but hands each word to eachWord in file order
     // instead of keeping the words; the view is valid during the call only.
     // The name and description change once every word has been handed over.
-    void ReadData(const QString &filename, const std::function<void(QStringView)> &eachWord);
+    bool ReadData(const QString &filename, const std::function<void(QStringView)> &eachWord);
     // Both ways of reading, from a device open for reading that holds the
     // file from its current position; fileName names it in failures.
-    void ReadData(QIODevice &device, const QString &fileName);
-    void ReadData(QIODevice &device, const QString &fileName, const std::function<void(QStringView)> &eachWord);
+    bool ReadData(QIODevice &device, const QString &fileName);
+    bool ReadData(QIODevice &device, const QString &fileName, const std::function<void(QStringView)> &eachWord);
 
     static QString Encrypt(QStringView txt);
     static QString Decrypt(QStringView txt);
 
-    static constexpr quint8 cipherKey = 91;
+    static constexpr quint8 cipherKey = listfile::cipherKey;
     // The longest text whose Base64 form fits a text entry's 16-bit count.
-    static constexpr qsizetype maxFieldLength = 24574;
+    static constexpr qsizetype maxFieldLength = listfile::maxFieldLength;
     // The creation date of a fresh record: midnight, 30 December 1899.
     static QDateTime zeroDate();
 

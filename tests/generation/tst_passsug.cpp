@@ -84,6 +84,29 @@ private slots:
         QCOMPARE(textBox()->toPlainText(), u"Generating Your Suggestions..."_s);
     }
 
+    void newList_underASettingABatchCannotUse_saysWhichAndMakesNone_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("told");
+        const QString change = u"\nChange it in Advanced Settings."_s;
+        QTest::addRow("minimum") << u"Text1"_s << u"eight"_s << u"Minimum Password Length is not a number: \"eight\"."_s + change;
+        QTest::addRow("count") << u"Text3"_s << u"1e3"_s << u"Passwords to Generate is not a number: \"1e3\"."_s + change;
+        QTest::addRow("too many") << u"Text3"_s << u"100001"_s << u"Passwords to Generate can be at most 100000."_s + change;
+    }
+
+    void newList_underASettingABatchCannotUse_saysWhichAndMakesNone()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, text);
+        QFETCH(QString, told);
+        m_settings->dialog().findChild<QLineEdit *>(control)->setText(text);
+        m_env->notice.messages.clear();
+        click(u"Command2"_s);
+        QCOMPARE(m_env->notice.messages, QStringList{told});
+        QCOMPARE(textBox()->toPlainText(), u"Generating Your Suggestions...\n"_s);
+    }
+
     void modifySettings_opensTheDialogOverTheWindow_andMakesANewBatch_data()
     {
         QTest::addColumn<QString>("leaveBy"); // a button, or nothing for the close box

@@ -15,20 +15,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// What the engine works with: scripted random values, fixed settings, and the text box a batch goes to.
-// Running out of values is a failing random source, which stops the engine.
-struct Harness final : RandomSource, SettingsSource, SuggestionSink
+// What the engine works with: scripted random values and the text box a batch goes to. Running out of values
+// is a failing random source, which stops the engine.
+struct Harness final : RandomSource, SuggestionSink
 {
     void reseed() override { ++reseeds; }
     double next() override { return drawn < values.size() ? values[drawn++] : throw RandomSourceError("script ran out"); }
-    GenerationSettings currentSettings() override { return settings; }
     void setText(const QString &text) override { this->text = text; }
     void append(QStringView more) override { text += more; }
 
     QList<double> values;
     qsizetype drawn = 0;
     int reseeds = 0;
-    GenerationSettings settings;
     QString text;
 };
 
@@ -73,7 +71,7 @@ private slots:
     {
         m_notice.messages.clear();
         m_harness = Harness();
-        m_engine = std::make_unique<SuggestionEngine>(m_harness, m_harness, m_notice);
+        m_engine = std::make_unique<SuggestionEngine>(m_harness, m_notice);
     }
 
     void buildlist_takesTickedRowsInOrder_namesUnreadableListsOnce()
@@ -108,22 +106,24 @@ private slots:
     {
         setPool({u" river "_s, u"\tkeep\t"_s});
         m_harness.values = {0.4, 0.9};
-        QCOMPARE(m_engine->getrandword(), u"river"_s);
-        QCOMPARE(m_engine->getrandword(), u"\tkeep\t"_s);
+        QCOMPARE(m_engine->getrandword(false), u"river"_s);
+        QCOMPARE(m_engine->getrandword(false), u"\tkeep\t"_s);
     }
 
-    void generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong_data()
+    void generate_joinsScriptedCandidates_data()
     {
-        QTest::addColumn<GenerationSettings>("settings");
+        QTest::addColumn<PasswordRequest>("request");
         QTest::addColumn<QList<double>>("draws");
         QTest::addColumn<QString>("text"); // the batch after the heading, or else what the user is told
         QTest::addColumn<int>("outside"); // passwords outside the length limits
 
         // One password from the pool apple, moon, Moon, Alice.
         const double apple = 0.25, moon = 0.5, Moon = 0.75, alice = 0.999999;
-        const auto one = [](bool special, bool replace = false, const QString &letterCase = u"Upper and Lower Case"_s) {
-            return GenerationSettings{.minimumLength = u"1"_s, .passwordCount = u"1"_s, .letterCase = letterCase,
-                                      .letterReplacement = replace, .specialCharacters = special};
+        using Case = PasswordRules::Case;
+        const auto one = [](bool special, bool replace = false, Case letterCase = Case::Keep) {
+            return PasswordRequest{.rules = {.minimum = 1, .letterCase = letterCase, .letterReplacement = replace,
+                                             .specialCharacters = special},
+                                   .count = 1};
         };
         QTest::addRow("apple57") << one(false) << candidate(2, apple, moon, 4, 0, 57) << u"\r\napple57"_s << 0;
         QTest::addRow("8moon+") << one(true) << candidate(3, apple, moon, 3, '+', 8) << u"\r\n8moon+"_s << 0;
@@ -135,10 +135,8 @@ private slots:
         QTest::addRow("halves to the even entry") << one(false) << candidate(1, 0.125, 0.375, 1, 0, 5) << u"\r\n5moon"_s << 0;
         const QList<double> alice5 = candidate(2, alice, moon, 4, 0, 5);
         QTest::addRow("Al1c3") << one(false, true) << alice5 << u"\r\nAl1c35"_s << 0;
-        QTest::addRow("al1c3") << one(false, true, GenerationSettings::lowerCaseOnly) << alice5 << u"\r\nal1c35"_s << 0;
-        QTest::addRow("AL1C3") << one(false, true, GenerationSettings::upperCaseOnly) << alice5 << u"\r\nAL1C35"_s << 0;
-        QTest::addRow("unknown case text keeps case")
-            << one(false, false, u"upper case only"_s) << candidate(2, Moon, moon, 4, 0, 3) << u"\r\nMoon3"_s << 0;
+        QTest::addRow("al1c3") << one(false, true, Case::Lower) << alice5 << u"\r\nal1c35"_s << 0;
+        QTest::addRow("AL1C3") << one(false, true, Case::Upper) << alice5 << u"\r\nAL1C35"_s << 0;
 
         // Batches of candidates that are a number alone, as r 0 draws no word.
         const auto numbers = [](const QList<int> &numbers) {
@@ -147,42 +145,28 @@ private slots:
                 draws += candidate(1, 0, 0, 1, 0, number);
             return draws;
         };
-        const auto limits = [](const QString &minimum, const QString &maximum, const QString &count) {
-            return GenerationSettings{.minimumLength = minimum, .maximumLength = maximum, .passwordCount = count};
+        const auto limits = [](double minimum, double maximum, int count) {
+            return PasswordRequest{.rules = {.minimum = minimum, .maximum = maximum}, .count = count};
         };
-        QTest::addRow("three") << limits(u"1"_s, u"32"_s, u"3"_s) << numbers({1, 2, 3}) << u"\r\n1\r\n2\r\n3"_s << 0;
-        QTest::addRow("2.5: two") << limits(u"1"_s, u"32"_s, u"2.5"_s) << numbers({1, 2}) << u"\r\n1\r\n2"_s << 0;
+        QTest::addRow("three") << limits(1, 32, 3) << numbers({1, 2, 3}) << u"\r\n1\r\n2\r\n3"_s << 0;
         const QList<double> none;
-        QTest::addRow("random source fails mid-batch: none") << limits(u"1"_s, u"32"_s, u"3"_s) << numbers({1, 2}) << u"script ran out"_s << 0;
-        QTest::addRow("zero") << limits(u"1"_s, u"32"_s, u"0"_s) << none << QString() << 0;
-        QTest::addRow("1499th candidate still tested")
-            << limits(u"2"_s, u"2"_s, u"1"_s) << numbers(QList<int>(1498, 7) << 42) << u"\r\n42"_s << 0;
-        QTest::addRow("1500th taken untested")
-            << limits(u"12"_s, u"6"_s, u"1"_s) << numbers(QList<int>(1499, 7) << 99) << u"\r\n99"_s << 1;
-
-        const QString notANumber = u"%1 is not a number: \"%2\".\nChange it in Advanced Settings."_s;
-        const QString count = u"Passwords to Generate"_s;
-        QTest::addRow("minimum in letters")
-            << limits(u"eight"_s, u"32"_s, u"10"_s) << none << notANumber.arg(u"Minimum Password Length", u"eight") << 0;
-        QTest::addRow("maximum empty")
-            << limits(u"8"_s, QString(), u"10"_s) << none << notANumber.arg(u"Maximum Password Length", u"") << 0;
-        QTest::addRow("count with exponent") << limits(u"8"_s, u"32"_s, u"1e3"_s) << none << notANumber.arg(count, u"1e3") << 0;
-        QTest::addRow("count above 100000") << limits(u"8"_s, u"32"_s, u"100001"_s) << none
-                                            << count + u" can be at most 100000.\nChange it in Advanced Settings."_s << 0;
+        QTest::addRow("random source fails mid-batch: none") << limits(1, 32, 3) << numbers({1, 2}) << u"script ran out"_s << 0;
+        QTest::addRow("zero") << limits(1, 32, 0) << none << QString() << 0;
+        QTest::addRow("1499th candidate still tested") << limits(2, 2, 1) << numbers(QList<int>(1498, 7) << 42) << u"\r\n42"_s << 0;
+        QTest::addRow("1500th taken untested") << limits(12, 6, 1) << numbers(QList<int>(1499, 7) << 99) << u"\r\n99"_s << 1;
     }
 
-    // Every scripted value is drawn and no more; a wrong setting is told once, after the heading, before any draw.
-    void generate_joinsScriptedCandidates_orTellsWhichSettingIsWrong()
+    // Every scripted value is drawn and no more.
+    void generate_joinsScriptedCandidates()
     {
-        QFETCH(GenerationSettings, settings);
+        QFETCH(PasswordRequest, request);
         QFETCH(QList<double>, draws);
         QFETCH(QString, text);
         QFETCH(int, outside);
         setPool({u"apple"_s, u"moon"_s, u"Moon"_s, u"Alice"_s});
-        m_harness.settings = settings;
         m_harness.values = draws;
 
-        const BatchReport report = m_engine->generate(m_harness);
+        const BatchReport report = m_engine->generate(request, m_harness);
 
         const bool told = !text.isEmpty() && !text.startsWith(u"\r\n");
         QCOMPARE(m_harness.text, u"Generating Your Suggestions...\r\n"_s + (told ? QString() : text));
@@ -200,12 +184,11 @@ private slots:
     {
         const auto batch = [&] {
             SystemRandomSource random;
-            SuggestionEngine engine(random, m_harness, m_notice);
+            SuggestionEngine engine(random, m_notice);
             engine.buildlist({}, {QString()});
-            engine.generate(m_harness);
+            engine.generate({.rules = {.minimum = 2, .maximum = 3}, .count = 200}, m_harness);
             return m_harness.text;
         };
-        m_harness.settings = {.minimumLength = u"2"_s, .maximumLength = u"3"_s, .passwordCount = u"200"_s};
         // Two batches started at the same moment differ: the sequence is not seeded from the clock.
         QVERIFY(batch() != batch());
 

@@ -5,6 +5,7 @@
 #include "store/Base64Error.h"
 #include "store/CBase64.h"
 #include "store/FileError.h"
+#include "store/ReadListFile.h"
 #include "store/wordList.h"
 
 #include <QBuffer>
@@ -254,6 +255,13 @@ void TestWordList::readData_fillsTheRecord_orFailsKeepingIt()
     list.setlist(WordArray(1, {u"tiger"_s, u"otter"_s}));
 
     QCOMPARE((QStringList{resultOf(list, file, false), resultOf(list, file, true)}), QStringList(2, result));
+
+    // What every caller gets: read, no list file (told as above), or why it failed, naming the file.
+    using Outcome = ListFileResult::Outcome;
+    const ListFileResult read = readListFile(list, file);
+    const bool failed = result.startsWith(u"FILE: "_s) || result.startsWith(u"Error 5"_s);
+    QCOMPARE(read.outcome, result == u"Invalid File" ? Outcome::NotAListFile : failed ? Outcome::Failed : Outcome::Read);
+    QCOMPARE(read.failure.startsWith(QDir::toNativeSeparators(file) + u": "_s), failed);
 }
 
 void TestWordList::cipherAndFile_keepEveryCodePageCharacter_refuseTooLongField()

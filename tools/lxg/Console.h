@@ -35,7 +35,7 @@ public:
 QString visible(QStringView text);
 
 // Tells the user on standard error, naming the file being read when there is
-// one, and remembers that it did.
+// one.
 class ErrorStreamNotice final : public lexiglow::Notice
 {
 public:
@@ -45,15 +45,9 @@ public:
         if (!currentFile.isEmpty())
             err() << currentFile << ": ";
         err() << message << Qt::endl;
-        ++m_told;
     }
-    bool told() const { return m_told > 0; }
-    int toldCount() const { return m_told; }
 
     QString currentFile;
-
-private:
-    int m_told = 0;
 };
 
 // The arguments of one command: positionals in order, and "--key VALUE",

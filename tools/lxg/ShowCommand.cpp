@@ -18,11 +18,10 @@ int show(const QStringList &args)
     ErrorStreamNotice notice;
     notice.currentFile = file;
     wordList list(notice);
-    if (const std::optional<QString> failure = readListFile(list, file)) {
-        err() << "lxg: " << *failure << Qt::endl;
-        return exitFailure;
-    }
-    if (notice.told())
+    const ListFileResult result = readListFile(list, file);
+    if (result.outcome == ListFileResult::Outcome::Failed)
+        err() << "lxg: " << result.failure << Qt::endl;
+    if (!result.read())
         return exitFailure;
     out() << visible(list.getname()) << '\n' << visible(list.getdesc()) << '\n';
     for (const QString &word : list.getlist().words())

@@ -18,32 +18,29 @@ QString powerOfTwo(double value) { return QStringLiteral("2^") + QString::number
 
 } // namespace
 
-std::optional<std::unique_ptr<StrengthModel>> strengthModel(const WordPool &pool, const GenerationSettings &settings,
-                                                            const Arguments &parsed)
+std::optional<std::unique_ptr<StrengthModel>> strengthModel(const WordPool &pool, const PasswordRequest &request)
 {
-    const std::optional<PasswordRules> rules = PasswordRules::from(settings);
-    if (!rules)
-        throw UsageError(QStringLiteral("the length limits must be numbers"));
-    auto model = std::make_unique<StrengthModel>(pool, *rules);
+    auto model = std::make_unique<StrengthModel>(pool, request.rules);
     if (!model->workedOut()) {
         err() << "lxg: the strength of these lists and settings could not be worked out in time: too many of their "
                  "words run into one another"
               << Qt::endl;
         return std::nullopt;
     }
-    if (!parsed.options.contains(QStringLiteral("min-bits")))
+    const FloorOutcome outcome = model->setFloor(request.floor);
+    switch (outcome.kind) {
+    case FloorOutcome::Kind::None:
+    case FloorOutcome::Kind::Met:
         return model;
-    const QString text = parsed.options.value(QStringLiteral("min-bits"));
-    const std::optional<double> floor = settingNumber(text);
-    if (!floor)
-        throw UsageError(QStringLiteral("--min-bits needs a number, not '%1'").arg(text));
-    if (model->setFloor(*floor))
-        return model;
-    if (const std::optional<double> highest = model->highestFloor()) {
-        err() << "lxg: these lists and settings cannot give " << twoDecimals(*floor)
-              << " bits; the highest floor they can reach is " << twoDecimals(*highest) << " bits" << Qt::endl;
-    } else {
+    case FloorOutcome::Kind::Unreachable:
+        err() << "lxg: these lists and settings cannot give " << twoDecimals(outcome.floor)
+              << " bits; the highest floor they can reach is " << twoDecimals(outcome.highest) << " bits" << Qt::endl;
+        break;
+    case FloorOutcome::Kind::TooFewFit:
         err() << "lxg: too few candidates fit the length limits for any floor" << Qt::endl;
+        break;
+    case FloorOutcome::Kind::NotWorkedOut: // said above
+        break;
     }
     return std::nullopt;
 }
@@ -51,13 +48,13 @@ std::optional<std::unique_ptr<StrengthModel>> strengthModel(const WordPool &pool
 int strength(const QStringList &args)
 {
     const Arguments parsed = Arguments::parse(args, suggestOptions(), suggestFlags());
-    FixedSettings settings(suggestSettings(parsed));
+    const PasswordRequest request = suggestRequest(parsed);
     SystemRandomSource random;
     ErrorStreamNotice notice;
-    SuggestionEngine engine(random, settings, notice);
+    SuggestionEngine engine(random, notice);
     if (!readLists(engine, notice, parsed))
         return exitFailure;
-    const std::optional<std::unique_ptr<StrengthModel>> made = strengthModel(engine.pool(), settings.currentSettings(), parsed);
+    const std::optional<std::unique_ptr<StrengthModel>> made = strengthModel(engine.pool(), request);
     if (!made)
         return exitFailure;
     const StrengthModel &model = **made;

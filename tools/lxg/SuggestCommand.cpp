@@ -6,6 +6,7 @@
 #include "library/ListLibrary.h"
 #include "platform/SettingsStore.h"
 #include "settings/GenerationSettings.h"
+#include "store/ReadListFile.h"
 
 #include <QCoreApplication>
 
@@ -84,14 +85,17 @@ private:
 };
 
 // Says what the passwords of a batch do not meet; they are printed all the same.
-void warnAbout(const BatchReport &report, const GenerationSettings &settings)
+void warnAbout(const BatchReport &report, const PasswordRequest &request, const Arguments &parsed)
 {
     if (report.noWords)
         err() << "lxg: warning: no list gave a word, so the passwords are numbers only" << Qt::endl;
     if (report.outsideLimits > 0) {
+        // The limits as given, or else as they stand.
+        const QString minimum = parsed.options.value(QStringLiteral("min"), QString::number(request.rules.minimum));
+        const QString maximum = parsed.options.value(QStringLiteral("max"), QString::number(request.rules.maximum));
         err() << "lxg: warning: " << report.outsideLimits << " of " << report.passwords
-              << " passwords are outside the length limits (--min " << settings.minimumLength << ", --max "
-              << settings.maximumLength << "): no candidate within them came up" << Qt::endl;
+              << " passwords are outside the length limits (--min " << minimum << ", --max " << maximum
+              << "): no candidate within them came up" << Qt::endl;
     }
 }
 
@@ -105,34 +109,40 @@ QStringList suggestOptions()
 
 QStringList suggestFlags() { return {QStringLiteral("replace"), QStringLiteral("special")}; }
 
-GenerationSettings suggestSettings(const Arguments &parsed)
+PasswordRequest suggestRequest(const Arguments &parsed)
 {
-    GenerationSettings settings;
-    const auto number = [&](const QString &option, QString &setting) {
+    const auto number = [&](const QString &option) -> std::optional<double> {
         if (!parsed.options.contains(option))
-            return;
-        setting = parsed.options.value(option);
-        if (!settingNumber(setting))
-            throw UsageError(QStringLiteral("--%1 needs a number, not '%2'").arg(option, setting));
+            return std::nullopt;
+        const QString text = parsed.options.value(option);
+        const std::optional<double> value = settingNumber(text);
+        if (!value)
+            throw UsageError(QStringLiteral("--%1 needs a number, not '%2'").arg(option, text));
+        return value;
     };
-    number(QStringLiteral("min"), settings.minimumLength);
-    number(QStringLiteral("max"), settings.maximumLength);
-    number(QStringLiteral("count"), settings.passwordCount);
-    QString floor;
-    number(QStringLiteral("min-bits"), floor);
-    if (!SuggestionEngine::allowedCount(*settingNumber(settings.passwordCount)))
-        throw UsageError(QStringLiteral("--count can be at most %1").arg(SuggestionEngine::maxPasswordCount));
+    PasswordRequest request;
+    PasswordRules &rules = request.rules;
+    rules.minimum = number(QStringLiteral("min")).value_or(rules.minimum);
+    rules.maximum = number(QStringLiteral("max")).value_or(rules.maximum);
+    const std::optional<double> count = number(QStringLiteral("count"));
+    request.floor = number(QStringLiteral("min-bits"));
+    if (count) {
+        const std::optional<int> passwords = PasswordRequest::passwordCount(*count);
+        if (!passwords)
+            throw UsageError(QStringLiteral("--count can be at most %1").arg(PasswordRequest::maxCount));
+        request.count = *passwords;
+    }
 
-    const QHash<QString, QString> cases{{QStringLiteral("mixed"), GenerationSettings::upperAndLowerCase},
-                                        {QStringLiteral("lower"), GenerationSettings::lowerCaseOnly},
-                                        {QStringLiteral("upper"), GenerationSettings::upperCaseOnly}};
+    const QHash<QString, PasswordRules::Case> cases{{QStringLiteral("mixed"), PasswordRules::Case::Keep},
+                                                    {QStringLiteral("lower"), PasswordRules::Case::Lower},
+                                                    {QStringLiteral("upper"), PasswordRules::Case::Upper}};
     const QString letterCase = parsed.options.value(QStringLiteral("case"), QStringLiteral("mixed"));
     if (!cases.contains(letterCase))
         throw UsageError(QStringLiteral("--case takes mixed, lower or upper, not '%1'").arg(letterCase));
-    settings.letterCase = cases.value(letterCase);
-    settings.letterReplacement = parsed.options.contains(QStringLiteral("replace"));
-    settings.specialCharacters = parsed.options.contains(QStringLiteral("special"));
-    return settings;
+    rules.letterCase = cases.value(letterCase);
+    rules.letterReplacement = parsed.options.contains(QStringLiteral("replace"));
+    rules.specialCharacters = parsed.options.contains(QStringLiteral("special"));
+    return request;
 }
 
 // The lists given, or else every entry of the user's library, which is read
@@ -163,14 +173,12 @@ bool readLists(SuggestionEngine &engine, ErrorStreamNotice &notice, const Argume
     engine.startPool();
     qsizetype read = 0;
     for (const QString &list : *lists) {
-        notice.currentFile = list;
-        const int toldBefore = notice.toldCount();
-        if (const std::optional<QString> failure = engine.addList(list)) {
-            notice.currentFile.clear();
-            notice.tell(*failure);
-        } else if (notice.toldCount() == toldBefore) {
-            ++read; // not a foreign file either
-        }
+        notice.currentFile = list; // for the reader's "Invalid File"
+        const ListFileResult result = engine.addList(list);
+        notice.currentFile.clear();
+        if (result.outcome == ListFileResult::Outcome::Failed)
+            notice.tell(result.failure);
+        read += result.read() ? 1 : 0;
     }
     notice.currentFile.clear();
     return read > 0 || parsed.positionals.isEmpty();
@@ -179,27 +187,27 @@ bool readLists(SuggestionEngine &engine, ErrorStreamNotice &notice, const Argume
 int suggest(const QStringList &args)
 {
     const Arguments parsed = Arguments::parse(args, suggestOptions(), suggestFlags() << QStringLiteral("strength"));
-    FixedSettings settings(suggestSettings(parsed));
+    const PasswordRequest request = suggestRequest(parsed);
     SystemRandomSource random;
     ErrorStreamNotice notice;
-    SuggestionEngine engine(random, settings, notice);
+    SuggestionEngine engine(random, notice);
     if (!readLists(engine, notice, parsed))
         return exitFailure;
 
     std::unique_ptr<StrengthModel> model;
-    if (parsed.options.contains(QStringLiteral("strength")) || parsed.options.contains(QStringLiteral("min-bits"))) {
-        std::optional<std::unique_ptr<StrengthModel>> made = strengthModel(engine.pool(), settings.currentSettings(), parsed);
+    if (parsed.options.contains(QStringLiteral("strength")) || request.floor) {
+        std::optional<std::unique_ptr<StrengthModel>> made = strengthModel(engine.pool(), request);
         if (!made)
             return exitFailure;
         model = std::move(*made);
         engine.setStrength(model.get());
     }
     LineSink sink(parsed.options.contains(QStringLiteral("strength")) ? model.get() : nullptr);
-    const BatchReport report = engine.generate(sink);
+    const BatchReport report = engine.generate(request, sink);
     sink.flush();
     if (report.randomFailed || report.floorMissed)
         return exitFailure;
-    warnAbout(report, settings.currentSettings());
+    warnAbout(report, request, parsed);
     return exitOk;
 }
 
