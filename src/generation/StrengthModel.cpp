@@ -90,9 +90,10 @@ PoolWords poolWords(const WordPool &pool, const PasswordRules &rules)
 }
 
 strength::Distribution distributionOf(const strength::ReadingAutomaton &automaton, long double total,
-                                      const PasswordRules &rules, std::size_t workLimit, bool &workedOut)
+                                      const PasswordRules &rules, std::size_t workLimit, std::stop_token stop,
+                                      bool &workedOut)
 {
-    std::optional<std::vector<strength::Bin>> bins = strength::StateCounter::count(automaton, workLimit);
+    std::optional<std::vector<strength::Bin>> bins = strength::StateCounter::count(automaton, workLimit, std::move(stop));
     workedOut = bins.has_value();
     return {bins ? std::move(*bins) : std::vector<strength::Bin>{}, total, rules.minimum, rules.maximum,
             Grammar::attemptLimit};
@@ -100,7 +101,8 @@ strength::Distribution distributionOf(const strength::ReadingAutomaton &automato
 
 } // namespace
 
-StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules, std::size_t workLimit)
+StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules, std::size_t workLimit,
+                             std::stop_token stop)
     : m_rules(rules)
     , m_distribution({}, 1, rules.minimum, rules.maximum, Grammar::attemptLimit)
 {
@@ -108,7 +110,8 @@ StrengthModel::StrengthModel(const WordPool &pool, const PasswordRules &rules, s
     m_tree = std::make_unique<strength::WordTree>(words.words, strength::ReadingAutomaton::startsOtherToken);
     const Grammar::Shapes shapes = Grammar::shapes(rules.specialCharacters, words.empty, Grammar::entryTotal(pool.size()));
     m_automaton = std::make_unique<strength::ReadingAutomaton>(*m_tree, shapes.shapes);
-    m_distribution = distributionOf(*m_automaton, shapes.total, rules, workLimit, m_workedOut);
+    m_distribution = distributionOf(*m_automaton, shapes.total, rules, workLimit, stop, m_workedOut);
+    m_stopped = !m_workedOut && stop.stop_requested();
     updateFigures();
 }
 

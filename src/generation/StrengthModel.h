@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 namespace lexiglow {
 
@@ -64,7 +65,10 @@ public:
     static constexpr std::size_t maximumWork = 5000000;
 
     // Works the model out, on any thread: it reads pool and shares nothing.
-    StrengthModel(const WordPool &pool, const PasswordRules &rules, std::size_t workLimit = maximumWork);
+    // Asked to stop, it ends within a millisecond or so, worked out no more
+    // than beyond its limit of work.
+    StrengthModel(const WordPool &pool, const PasswordRules &rules, std::size_t workLimit = maximumWork,
+                  std::stop_token stop = {});
     ~StrengthModel();
     Q_DISABLE_COPY_MOVE(StrengthModel)
 
@@ -74,6 +78,9 @@ public:
     // False when the work went beyond its limit: then there are no figures,
     // no bits and no floor.
     bool workedOut() const { return m_workedOut; }
+    // Whether it was asked to stop before it was worked out.
+    bool stopped() const { return m_stopped; }
+    const PasswordRules &rules() const { return m_rules; }
     bool hasWords() const;
     // Whether any candidate can fit the length limits.
     bool anyFits() const { return m_distribution.anyFits(); }
@@ -100,6 +107,7 @@ private:
     std::unique_ptr<strength::ReadingAutomaton> m_automaton;
     strength::Distribution m_distribution;
     bool m_workedOut = false;
+    bool m_stopped = false;
     std::optional<double> m_floor;
     StrengthFigures m_figures;
 };

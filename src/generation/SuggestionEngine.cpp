@@ -40,19 +40,24 @@ void SuggestionEngine::startPool()
     m_pool.clear();
 }
 
-ListFileResult SuggestionEngine::addList(const QString &path)
+ListFileResult appendList(WordPool &pool, const QString &path, Notice &notice)
 {
-    const qsizetype before = m_pool.size();
-    wordList list(m_notice);
+    const qsizetype before = pool.size();
+    wordList list(notice);
     ListFileResult result;
     try {
-        result = readListFile(list, path, [this](QStringView word) { m_pool.append(word); });
+        result = readListFile(list, path, [&pool](QStringView word) { pool.append(word); });
     } catch (const std::length_error &) {
         result = {ListFileResult::Outcome::Failed, path + QStringLiteral(": the words do not fit in memory")};
     }
     if (result.outcome == ListFileResult::Outcome::Failed)
-        m_pool.truncate(before); // a damaged list adds none of its words
+        pool.truncate(before); // a damaged list adds none of its words
     return result;
+}
+
+ListFileResult SuggestionEngine::addList(const QString &path)
+{
+    return appendList(m_pool, path, m_notice);
 }
 
 void SuggestionEngine::buildlist(const QList<ListRow> &rows, const QStringList &passfiles)
@@ -74,15 +79,20 @@ void SuggestionEngine::buildlist(const QList<ListRow> &rows, const QStringList &
     }
 }
 
-BatchReport SuggestionEngine::generate(const PasswordRequest &request, SuggestionSink &sink)
+BatchReport SuggestionEngine::generate(const PasswordRequest &request, SuggestionSink &sink, std::stop_token stop)
 {
     sink.setText(heading + lineBreak);
     const PasswordRules &rules = request.rules;
     BatchReport report;
     m_floorMissed = false;
+    m_stopped = false;
     try {
         for (int i = 1; i <= request.count; ++i) {
-            const qsizetype length = makePassword(rules).size();
+            const qsizetype length = stop.stop_requested() ? 0 : makePassword(rules, stop).size();
+            if (m_stopped || stop.stop_requested()) {
+                report.stopped = true;
+                break;
+            }
             if (m_floorMissed) {
                 m_notice.tell(QStringLiteral("No candidate met the strength floor in %1 tries, so no more "
                                              "passwords were made.").arg(StrengthModel::candidateLimit));
@@ -108,7 +118,7 @@ QString SuggestionEngine::getpassword(const PasswordRules &rules)
     return makePassword(rules).toString();
 }
 
-QStringView SuggestionEngine::makePassword(const PasswordRules &rules)
+QStringView SuggestionEngine::makePassword(const PasswordRules &rules, const std::stop_token &stop)
 {
     if (m_strength && m_strength->floor()) {
         // No untested last candidate: it could be a weak one.
@@ -116,6 +126,10 @@ QStringView SuggestionEngine::makePassword(const PasswordRules &rules)
             const QStringView candidate = makeCandidate(rules);
             if (m_strength->accepts(candidate))
                 return candidate;
+            if (attempt % 4096 == 0 && stop.stop_requested()) {
+                m_stopped = true;
+                return {};
+            }
         }
         m_floorMissed = true;
         m_length = lineBreak.size();

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <array>
+#include <stop_token>
 #include <vector>
 
 namespace lexiglow {
@@ -50,7 +51,14 @@ struct BatchReport
     // Under a strength floor, no candidate was accepted within the limit of
     // candidates: the batch stopped there.
     bool floorMissed = false;
+    // The batch was asked to stop before it was whole; what it made is kept.
+    bool stopped = false;
 };
+
+// Appends the words of one list file to pool; a file that is not read whole
+// adds none of them. The reader tells notice what is wrong with a file that
+// is not a list.
+ListFileResult appendList(WordPool &pool, const QString &path, Notice &notice);
 
 // Makes password suggestions from the words of the ticked lists, drawing
 // each candidate as CandidateGrammar says.
@@ -76,8 +84,9 @@ public:
     // Writes the heading and a batch of request.count passwords under
     // request.rules to sink (the floor is the strength model's). When the
     // random source fails the user is told, and any password made before it
-    // failed is taken back.
-    BatchReport generate(const PasswordRequest &request, SuggestionSink &sink);
+    // failed is taken back. Asked to stop, it ends after the password it is
+    // making, or within a few thousand candidates under a floor.
+    BatchReport generate(const PasswordRequest &request, SuggestionSink &sink, std::stop_token stop = {});
 
     // One password under rules. Throws RandomSourceError when the random
     // source fails.
@@ -94,7 +103,7 @@ public:
 private:
     // Makes candidates until one fits, or the last, into the buffer after
     // its line break; returns the password.
-    QStringView makePassword(const PasswordRules &rules);
+    QStringView makePassword(const PasswordRules &rules, const std::stop_token &stop = {});
     // One candidate into the buffer, after a line break; returns it.
     QStringView makeCandidate(const PasswordRules &rules);
     void forceCase(PasswordRules::Case letterCase);
@@ -106,6 +115,7 @@ private:
 
     const StrengthModel *m_strength = nullptr;
     bool m_floorMissed = false;
+    bool m_stopped = false;
     RandomSource &m_random;
     Notice &m_notice;
     WordPool m_pool;

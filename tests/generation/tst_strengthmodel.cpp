@@ -194,15 +194,24 @@ void TestStrengthModel::figuresAndBits_matchEveryCandidateCounted()
         const Chances expected = returned(everyCandidate(m_pool, rules), rules);
         const StrengthModel model(m_pool, rules);
         long double entropy = 0, most = 0;
+        std::vector<long double> likeliestFirst;
         for (const auto &[text, chance] : expected) {
             entropy -= chance * std::log2(chance);
             most = std::max(most, chance);
+            likeliestFirst.push_back(chance);
             const std::optional<double> bits = model.bits(text);
             QVERIFY2(bits && std::abs(*bits + std::log2(chance)) < 1e-9, qPrintable(text));
         }
         QCOMPARE(model.figures().distinct, double(expected.size()));
         QVERIFY(std::abs(model.figures().entropy - entropy) < 1e-9);
         QVERIFY(std::abs(model.figures().minEntropy + std::log2(most)) < 1e-9);
+        // The weak tenth: guessed one by one, likeliest first, until a tenth of the chance is found.
+        std::sort(likeliestFirst.begin(), likeliestFirst.end(), std::greater<>());
+        long double found = 0;
+        double tenth = 0;
+        while (found < 0.1L * (1 - 1e-12L))
+            found += likeliestFirst[std::size_t(tenth++)];
+        QCOMPARE(model.figures().tenthGuesses, tenth);
         QVERIFY(!model.bits(u"0") && !model.bits(u"100") && !model.bits(u"1\u00e9"));
     }
 }

@@ -27,10 +27,12 @@ struct Run
     QString err;
 };
 
+// Runs lxg; its settings are those of an empty folder unless environment names another.
 Run lxg(const QStringList &args, const QByteArray &input = {}, const QStringList &environment = {})
 {
+    static const QTemporaryDir noSettings;
     QProcess process;
-    process.setEnvironment(QProcess::systemEnvironment() + environment);
+    process.setEnvironment(QProcess::systemEnvironment() << u"XDG_CONFIG_HOME="_s + noSettings.path() << environment);
     process.start(QStringLiteral(LXG_PATH), args);
     process.write(input);
     process.closeWriteChannel();
@@ -71,6 +73,8 @@ private slots:
     void suggest_warnsAboutUnmetRules_failsClosed_escapesControlCharacters();
     void strength_ofShippedLists_floorHoldsOnEveryPassword_orIsRefused();
     void strength_ofLargeList_reachesFortyBitsWithSpecialCharactersAndAFloor();
+    void strength_timesAndTenthMatchAHandCount_adviceMatchesTheChangeItNames();
+    void suggestAndStrength_startFromSavedSettings_optionsOverride_defaultsIgnoreThem();
     void usageError_exits2WithOneLine_helpExits0();
     void shippedList_followsTheRules_builtFileMatches_data();
     void shippedList_followsTheRules_builtFileMatches();
@@ -265,11 +269,89 @@ void TestLxg::strength_ofLargeList_reachesFortyBitsWithSpecialCharactersAndAFloo
     QVERIFY2(entropy.hasMatch() && entropy.captured(1).toDouble() >= 40, qPrintable(figures.out));
 }
 
+// One word, Ab, and every length: per number, Ab·n·Ab, AbAb·n and n·AbAb come 1/20 of the time each, Ab·n and
+// n·Ab 1/4, n alone 7/20. Guessed likeliest first: the 99 numbers alone, each 7/1980, find a tenth within 29
+// guesses; on average 99·100/2·7/1980 + (100 + 297)·198/2/396 + (298 + 594)·297/2/1980 = 183.65 guesses.
+void TestLxg::strength_timesAndTenthMatchAHandCount_adviceMatchesTheChangeItNames()
+{
+    lxg({u"create"_s, path(u"ab.lxg"_s), u"--name=Ab"_s}, "Ab\n");
+    const Run one = lxg({u"strength"_s, u"--min=1"_s, u"--max=99"_s, path(u"ab.lxg"_s)});
+    QCOMPARE(one.exitCode, 0);
+    QVERIFY2(one.out.contains(u"average guesses: 184 (2^7.5)\n"
+                              "a tenth within: 29 guesses (2^4.9)\n"
+                              "time online, 100 guesses an hour: 2 hours\n" // 6611 s
+                              "time online, 10 guesses a second: 18 seconds\n"
+                              "time offline, 10 thousand guesses a second: less than a second\n"
+                              "time offline, 10 billion guesses a second: less than a second\n"
+                              "verdict: weak"_s),
+             qPrintable(one.out));
+
+    // Each advice line gives what lxg strength gives with the change it names.
+    const QStringList lists{path(u"ab.lxg"_s), QStringLiteral(BUILT_LISTS) + u"/food.lxg"_s};
+    const Run advised = lxg(QStringList{u"strength"_s, u"--replace"_s} + lists);
+    static const QRegularExpression line(u"^advice: (.+): ([0-9.]+) bits \\((weak|fair|strong|very strong)\\), "
+                                         "([a-z0-9 ]+) at 10 guesses a second(; letter replacement adds -?[0-9.]+ bits)?$"_s);
+    const QStringList lines = advised.out.split(u'\n').filter(u"advice: "_s);
+    QVERIFY2(lines.size() == 3 && lines.last().contains(u"--no-replace"_s), qPrintable(advised.out));
+    for (const QString &advice : lines) {
+        const QRegularExpressionMatch match = line.match(advice);
+        QVERIFY2(match.hasMatch(), qPrintable(advice));
+        QStringList options{u"--replace"_s}, change = match.captured(1).split(u' ');
+        if (change.first() == u"add")
+            change.removeFirst();
+        if (change.first() == u"--no-replace")
+            options.clear(), change.clear();
+        const Run changed = lxg(QStringList{u"strength"_s} + options + lists + change);
+        QVERIFY2(changed.out.contains(u"\nentropy: "_s + match.captured(2) + u" bits\n"_s), qPrintable(advice + u'\n' + changed.out));
+    }
+}
+
+// Advanced Settings saved for the program: lower case, special characters, 5 passwords of 12 to 20 characters.
+void TestLxg::suggestAndStrength_startFromSavedSettings_optionsOverride_defaultsIgnoreThem()
+{
+    lxg({u"create"_s, path(u"pets.lxg"_s), u"--name=Pets"_s}, "Tiger\nLion\nParrot\nHamster\n");
+    QVERIFY(QDir(m_dir.path()).mkpath(u"saved/lexiglow"_s));
+    const QString file = path(u"saved/lexiglow/lexiglow.conf"_s);
+    const QByteArray saved = "[Values]\nCombo1=Lower Case Only\nText1=12\nText2=20\nText3=5\nCheck2=1\n";
+    write(file, saved);
+    const QStringList environment{u"XDG_CONFIG_HOME="_s + path(u"saved"_s)};
+    const auto passwords = [&](const QStringList &options) {
+        const Run run = lxg(QStringList{u"suggest"_s, path(u"pets.lxg"_s)} + options, {}, environment);
+        return run.exitCode == 0 ? run.out.chopped(1).split(u'\n') : QStringList{run.err};
+    };
+    const auto allMatch = [](const QStringList &lines, const QString &pattern) {
+        return std::all_of(lines.begin(), lines.end(), [&](const QString &l) { return QRegularExpression(pattern).match(l).hasMatch(); });
+    };
+    const QStringList asSaved = passwords({});
+    QVERIFY2(asSaved.size() == 5 && allMatch(asSaved, u"^[a-z0-9()*+,\\-./]{12,20}$"_s), qPrintable(asSaved.join(u' ')));
+    const QStringList overridden = passwords({u"--case=upper"_s, u"--no-special"_s, u"--count=3"_s});
+    QVERIFY2(overridden.size() == 3 && allMatch(overridden, u"^[A-Z0-9]{12,20}$"_s), qPrintable(overridden.join(u' ')));
+    QCOMPARE(passwords({u"--defaults"_s}).size(), 10);
+    const auto entropy = [&](const QStringList &options) {
+        return lxg(QStringList{u"strength"_s, path(u"pets.lxg"_s)} + options, {}, environment).out.section(u'\n', 1, 1);
+    };
+    QCOMPARE(entropy({}), entropy({u"--defaults"_s, u"--case=lower"_s, u"--special"_s, u"--min=12"_s, u"--max=20"_s}));
+
+    // A saved setting that does not read is named, as the window names it, and nothing is made; its option or
+    // --defaults puts it aside. The file is only ever read.
+    const QByteArray twelve = QByteArray(saved).replace("Text1=12", "Text1=twelve");
+    write(file, twelve);
+    const Run bad = lxg({u"suggest"_s, path(u"pets.lxg"_s)}, {}, environment);
+    QCOMPARE(bad.exitCode, 1);
+    QCOMPARE(bad.out, QString());
+    QCOMPARE(bad.err, u"lxg: the saved Minimum Password Length is not a number: \"twelve\" (%1); change it in "
+                      "Advanced Settings, give --min, or use --defaults\n"_s.arg(file));
+    QCOMPARE(passwords({u"--min=12"_s}).size(), 5);
+    QCOMPARE(passwords({u"--defaults"_s}).size(), 10);
+    QCOMPARE(read(file), twelve);
+}
+
 void TestLxg::usageError_exits2WithOneLine_helpExits0()
 {
     for (const QString &line : {u""_s, u"make"_s, u"create x.lxg"_s, u"create --name X"_s, u"create x.lxg --name"_s,
                                 u"create x.lxg --name=X --colour=red"_s, u"show a.lxg b.lxg"_s, u"suggest --min eight"_s,
-                                u"suggest --case=title"_s, u"suggest --count 100001"_s, u"suggest --special=yes"_s, u"strength --min-bits=x"_s}) {
+                                u"suggest --case=title"_s, u"suggest --count 100001"_s, u"suggest --special=yes"_s, u"strength --min-bits=x"_s,
+                                u"suggest --special --no-special"_s}) {
         const Run run = lxg(line.split(u' ', Qt::SkipEmptyParts));
         QVERIFY2(run.exitCode == 2 && run.err.count(u'\n') == 1 && run.err.startsWith(u"lxg: "_s)
                      && run.err.endsWith(u" (try 'lxg --help')\n"_s),

@@ -5,7 +5,6 @@
 #include "generation/SuggestionEngine.h"
 #include "library/ListLibrary.h"
 #include "platform/SettingsStore.h"
-#include "settings/GenerationSettings.h"
 #include "store/ReadListFile.h"
 
 #include <QCoreApplication>
@@ -101,50 +100,6 @@ void warnAbout(const BatchReport &report, const PasswordRequest &request, const 
 
 } // namespace
 
-QStringList suggestOptions()
-{
-    return {QStringLiteral("min"), QStringLiteral("max"), QStringLiteral("count"), QStringLiteral("case"),
-            QStringLiteral("min-bits")};
-}
-
-QStringList suggestFlags() { return {QStringLiteral("replace"), QStringLiteral("special")}; }
-
-PasswordRequest suggestRequest(const Arguments &parsed)
-{
-    const auto number = [&](const QString &option) -> std::optional<double> {
-        if (!parsed.options.contains(option))
-            return std::nullopt;
-        const QString text = parsed.options.value(option);
-        const std::optional<double> value = settingNumber(text);
-        if (!value)
-            throw UsageError(QStringLiteral("--%1 needs a number, not '%2'").arg(option, text));
-        return value;
-    };
-    PasswordRequest request;
-    PasswordRules &rules = request.rules;
-    rules.minimum = number(QStringLiteral("min")).value_or(rules.minimum);
-    rules.maximum = number(QStringLiteral("max")).value_or(rules.maximum);
-    const std::optional<double> count = number(QStringLiteral("count"));
-    request.floor = number(QStringLiteral("min-bits"));
-    if (count) {
-        const std::optional<int> passwords = PasswordRequest::passwordCount(*count);
-        if (!passwords)
-            throw UsageError(QStringLiteral("--count can be at most %1").arg(PasswordRequest::maxCount));
-        request.count = *passwords;
-    }
-
-    const QHash<QString, PasswordRules::Case> cases{{QStringLiteral("mixed"), PasswordRules::Case::Keep},
-                                                    {QStringLiteral("lower"), PasswordRules::Case::Lower},
-                                                    {QStringLiteral("upper"), PasswordRules::Case::Upper}};
-    const QString letterCase = parsed.options.value(QStringLiteral("case"), QStringLiteral("mixed"));
-    if (!cases.contains(letterCase))
-        throw UsageError(QStringLiteral("--case takes mixed, lower or upper, not '%1'").arg(letterCase));
-    rules.letterCase = cases.value(letterCase);
-    rules.letterReplacement = parsed.options.contains(QStringLiteral("replace"));
-    rules.specialCharacters = parsed.options.contains(QStringLiteral("special"));
-    return request;
-}
-
 // The lists given, or else every entry of the user's library, which is read
 // and never changed; nothing when the settings cannot be read.
 std::optional<QStringList> suggestLists(const Arguments &parsed, ErrorStreamNotice &notice)
@@ -163,11 +118,11 @@ std::optional<QStringList> suggestLists(const Arguments &parsed, ErrorStreamNoti
     return library.passfiles().mid(1);
 }
 
-bool readLists(SuggestionEngine &engine, ErrorStreamNotice &notice, const Arguments &parsed)
+std::optional<QStringList> readLists(SuggestionEngine &engine, ErrorStreamNotice &notice, const Arguments &parsed)
 {
     const std::optional<QStringList> lists = suggestLists(parsed, notice);
     if (!lists)
-        return false;
+        return std::nullopt;
     if (lists->isEmpty())
         err() << "lxg: no word lists in the library, so the passwords are numbers only" << Qt::endl;
     engine.startPool();
@@ -181,13 +136,18 @@ bool readLists(SuggestionEngine &engine, ErrorStreamNotice &notice, const Argume
         read += result.read() ? 1 : 0;
     }
     notice.currentFile.clear();
-    return read > 0 || parsed.positionals.isEmpty();
+    if (read == 0 && !parsed.positionals.isEmpty())
+        return std::nullopt;
+    return lists;
 }
 
 int suggest(const QStringList &args)
 {
     const Arguments parsed = Arguments::parse(args, suggestOptions(), suggestFlags() << QStringLiteral("strength"));
-    const PasswordRequest request = suggestRequest(parsed);
+    const std::optional<PasswordRequest> asked = suggestRequest(parsed);
+    if (!asked)
+        return exitFailure;
+    const PasswordRequest &request = *asked;
     SystemRandomSource random;
     ErrorStreamNotice notice;
     SuggestionEngine engine(random, notice);

@@ -59,7 +59,24 @@ StrengthFigures Distribution::figures() const
     figures.minEntropy = groups.empty() ? 0 : double(-std::log2(groups.front().chance));
     figures.distinct = double(distinct);
     figures.averageGuesses = double(guesses);
+    figures.tenthGuesses = guessesToFind(groups, 0.1L);
     return figures;
+}
+
+double Distribution::guessesToFind(const std::vector<Group> &ranked, long double share)
+{
+    long double found = 0, guesses = 0;
+    for (const Group &group : ranked) {
+        const long double left = share - found;
+        if (group.chance * group.count * (1 + 1e-12L) >= left) {
+            // A needed count that is whole but for rounding stays whole.
+            const long double needed = std::ceil(left / group.chance * (1 - 1e-12L));
+            return double(guesses + std::clamp(needed, 1.0L, group.count));
+        }
+        found += group.chance * group.count;
+        guesses += group.count;
+    }
+    return double(guesses); // the chances add up to a hair less than share
 }
 
 std::vector<Distribution::Step> Distribution::floorSteps() const

@@ -16,6 +16,9 @@ struct StrengthFigures
     double distinct = 0; // passwords with any chance at all
     double oneWordShare = 0; // chance of a password of at most one word
     double averageGuesses = 0; // of an attacker who tries the likeliest first
+    // The fewest guesses, likeliest first, that find the password with a
+    // chance of one in ten.
+    double tenthGuesses = 0;
 };
 
 namespace strength {
@@ -71,6 +74,10 @@ public:
     std::vector<Group> ranked() const;
     // Every figure but the share of one word, which needs the words.
     StrengthFigures figures() const;
+    // The share of passwords an attacker finds within so many guesses at
+    // most: the fewest guesses, down the ranked groups, whose chances add up
+    // to share. Within a group, as many of its passwords as are needed.
+    static double guessesToFind(const std::vector<Group> &ranked, long double share);
 
     // The highest floor in bits these bins can meet; nothing when too few
     // candidates fit the limits for any.

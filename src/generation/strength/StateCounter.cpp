@@ -7,23 +7,25 @@ namespace strength {
 
 namespace {
 
-// Thrown when the work would go beyond its limit.
+// Thrown when the work would go beyond its limit, or is to stop.
 struct TooMuchWork
 {
 };
 
 } // namespace
 
-StateCounter::StateCounter(const ReadingAutomaton &automaton, std::size_t workLimit)
+StateCounter::StateCounter(const ReadingAutomaton &automaton, std::size_t workLimit, std::stop_token stop)
     : m_automaton(automaton)
     , m_tree(automaton.tree())
     , m_workLimit(workLimit)
+    , m_stop(std::move(stop))
 {
 }
 
-std::optional<std::vector<Bin>> StateCounter::count(const ReadingAutomaton &automaton, std::size_t workLimit)
+std::optional<std::vector<Bin>> StateCounter::count(const ReadingAutomaton &automaton, std::size_t workLimit,
+                                                    std::stop_token stop)
 {
-    StateCounter counter(automaton, workLimit);
+    StateCounter counter(automaton, workLimit, std::move(stop));
     Weight scale = 1;
     const int root = counter.sync(automaton.start(), 0, scale);
     try {
@@ -43,6 +45,11 @@ void StateCounter::spend(std::size_t steps)
     m_work += steps;
     if (m_work > m_workLimit)
         throw TooMuchWork{};
+    if (m_work >= m_nextStopCheck) {
+        m_nextStopCheck = m_work + 4096;
+        if (m_stop.stop_requested())
+            throw TooMuchWork{};
+    }
 }
 
 int StateCounter::sync(const std::vector<Position> &positions, Weight accept, Weight &scale)

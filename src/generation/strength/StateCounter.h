@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <span>
+#include <stop_token>
 #include <unordered_map>
 #include <vector>
 
@@ -30,8 +31,10 @@ class StateCounter final
 {
 public:
     // The bins of every text read from the automaton's start; nothing when
-    // the work would go beyond workLimit steps.
-    static std::optional<std::vector<Bin>> count(const ReadingAutomaton &automaton, std::size_t workLimit);
+    // the work would go beyond workLimit steps, or when stop is asked for
+    // (looked at every few thousand steps, a millisecond or so).
+    static std::optional<std::vector<Bin>> count(const ReadingAutomaton &automaton, std::size_t workLimit,
+                                                 std::stop_token stop = {});
 
 private:
     // Bins from .. to in a store of bins.
@@ -111,10 +114,10 @@ private:
         qint64 count;
     };
 
-    StateCounter(const ReadingAutomaton &automaton, std::size_t workLimit);
+    StateCounter(const ReadingAutomaton &automaton, std::size_t workLimit, std::stop_token stop);
     Q_DISABLE_COPY_MOVE(StateCounter)
 
-    // Spends steps of work; throws when beyond the limit.
+    // Spends steps of work; throws when beyond the limit or asked to stop.
     void spend(std::size_t steps);
     std::span<const Bin> binsOf(Run run) const { return {m_binStore.data() + run.from, run.to - run.from}; }
     // An empty buffer, with the room of one used before when there is one.
@@ -171,6 +174,8 @@ private:
     const WordTree &m_tree;
     std::size_t m_work = 0;
     const std::size_t m_workLimit;
+    std::stop_token m_stop;
+    std::size_t m_nextStopCheck = 0;
 
     // The states, by their key: the accepted weight and every position's
     // place and weight, divided by their common divisor; and the state asked
