@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QTimer>
 
 #include <optional>
+#include <vector>
 
 namespace lexiglow {
 
@@ -23,14 +25,28 @@ public:
     // blank line below it, unless it is empty.
     static std::optional<QString> passwordAt(const QTextCursor &cursor);
 
+    // Replaces the text, as setPlainText does; beyond the first few thousand
+    // lines, the rest follows in pieces, and shown() once it is all there.
+    void showText(const QString &text);
+    // Whether part of the text is still to come.
+    bool isShowing() const { return m_shownTo < m_text.size(); }
+
+    // Gives the lines whose numbers are set in marked a background of
+    // colour across the box; none when marked is empty.
+    void setMarks(std::vector<bool> marked, const QColor &colour);
+    const std::vector<bool> &marks() const { return m_marks; }
+    QColor markColour() const { return m_markColour; }
+
     // The size the window first gives the box.
     void setSizeHint(QSize size) { m_sizeHint = size; }
     QSize sizeHint() const override { return m_sizeHint.isValid() ? m_sizeHint : QPlainTextEdit::sizeHint(); }
 
 signals:
     void passwordChosen(const QString &password);
+    void shown();
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -40,7 +56,16 @@ private:
     // Selects the password's line, so that the user sees what was copied.
     bool choose(QTextCursor cursor);
 
+    void showNextPiece();
+    void afterPiece();
+
     QSize m_sizeHint;
+    // The text being shown, and how much of it is in the box.
+    QString m_text;
+    qsizetype m_shownTo = 0;
+    QTimer m_pieces;
+    std::vector<bool> m_marks;
+    QColor m_markColour;
 };
 
 } // namespace lexiglow

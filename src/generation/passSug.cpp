@@ -1,7 +1,8 @@
 #include "generation/passSug.h"
 
+#include "generation/StrengthWords.h"
 #include "generation/SuggestionText.h"
-#include "platform/BusyCursor.h"
+#include "library/ListLibrary.h"
 #include "platform/SecretClipboard.h"
 #include "platform/Notice.h"
 #include "platform/Readable.h"
@@ -10,32 +11,21 @@
 #include "settings/SettingsWindow.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTextBlock>
 #include <QVBoxLayout>
+#include <QtConcurrentRun>
 
 #include <algorithm>
 
 namespace lexiglow {
 
 namespace {
-
-// Gathers a batch and hands it to the text box in one piece: adding a
-// hundred thousand lines one by one would make the text box lay out the
-// document a hundred thousand times.
-class BatchText final : public SuggestionSink
-{
-public:
-    void setText(const QString &text) override { m_text = text; }
-    void append(QStringView text) override { m_text += text; }
-    const QString &text() const { return m_text; }
-
-private:
-    QString m_text;
-};
 
 QPushButton *button(const QString &objectName, const QString &caption, QWidget *parent)
 {
@@ -81,6 +71,53 @@ QString problemText(const SettingProblem &problem)
     return QStringLiteral("%1 is not a number: \"%2\".\nChange it in Advanced Settings.").arg(name, problem.text);
 }
 
+// The lists the advice would read: every list of the library when some are
+// not ticked, and the large list when the library lacks it.
+AdviceLists adviceLists(const QList<ListRow> &rows, const QStringList &passfiles, const QString &largeList)
+{
+    AdviceLists lists{{}, largeList};
+    QStringList every;
+    bool someUnticked = false;
+    for (const ListRow &row : rows) {
+        const std::optional<qsizetype> entry = ListLibrary::entryNumber(row.key);
+        if (!entry || *entry < 1 || *entry >= passfiles.size())
+            continue;
+        every.append(passfiles[*entry]);
+        someUnticked = someUnticked || !row.checked;
+    }
+    if (someUnticked)
+        lists.everyList = every;
+    const QString large = QFileInfo(largeList).canonicalFilePath();
+    for (const QString &path : passfiles.mid(1)) {
+        if (!large.isEmpty() && QFileInfo(path).canonicalFilePath() == large)
+            lists.largeList.clear();
+    }
+    return lists;
+}
+
+// What the user is told when the floor asked for is refused; empty when it
+// is not.
+QString floorRefusal(const FloorOutcome &outcome)
+{
+    switch (outcome.kind) {
+    case FloorOutcome::Kind::None:
+    case FloorOutcome::Kind::Met:
+        return {};
+    case FloorOutcome::Kind::NotWorkedOut:
+        return QStringLiteral("Minimum Strength needs the strength of these lists, which could not be worked out. No "
+                              "passwords were made; clear it in Advanced Settings.");
+    case FloorOutcome::Kind::Unreachable:
+        return QStringLiteral("These lists and settings cannot give %1 bits; the highest Minimum Strength they can "
+                              "reach is %2 bits. No passwords were made; change it in Advanced Settings.")
+            .arg(outcome.floor, 0, 'f', 2)
+            .arg(outcome.highest, 0, 'f', 2);
+    case FloorOutcome::Kind::TooFewFit:
+        break;
+    }
+    return QStringLiteral("Too few passwords fit the length limits for any Minimum Strength. No passwords were made; "
+                          "change it in Advanced Settings.");
+}
+
 // Verdana at 12 points, or at the size of the rest of the window where that
 // is larger.
 QFont suggestionFont(const QFont &windowFont)
@@ -98,11 +135,13 @@ QFont suggestionFont(const QFont &windowFont)
 passSug::passSug(RandomSource &random, SettingsWindow &settings, Notice &notice, SecretClipboard &clipboard,
                  QWidget *parent)
     : QDialog(parent)
+    , m_random(random)
     , m_settings(settings)
     , m_clipboard(clipboard)
     , m_notice(notice)
-    , m_engine(random, notice)
+    , m_work(std::make_unique<SuggestionWork>(random))
 {
+    m_worker.setMaxThreadCount(1);
     setObjectName(QStringLiteral("passSug"));
     setWindowTitle(title);
     if (parent)
@@ -117,6 +156,34 @@ passSug::passSug(RandomSource &random, SettingsWindow &settings, Notice &notice,
         showLines();
     });
     connect(m_text, &QPlainTextEdit::cursorPositionChanged, this, &passSug::showPasswordAtCursor);
+    connect(m_text, &SuggestionText::shown, this, &passSug::showWorking);
+}
+
+passSug::~passSug()
+{
+    // The program ends at once: the work in hand stops at its next look at
+    // its stop token, work not begun returns at once, and nothing waits for
+    // more than that.
+    m_poolStop.request_stop();
+    m_requestStop.request_stop();
+    m_worker.waitForDone();
+}
+
+void passSug::setModelMaker(ModelMaker makeModel)
+{
+    m_work = std::make_unique<SuggestionWork>(m_random, std::move(makeModel));
+}
+
+template <typename Work, typename Then>
+void passSug::runOnWorker(Work work, Then then)
+{
+    using Result = std::invoke_result_t<Work>;
+    auto *watcher = new QFutureWatcher<Result>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [watcher, then = std::move(then)] {
+        then(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(&m_worker, std::move(work)));
 }
 
 void passSug::buildControls()
@@ -140,7 +207,16 @@ void passSug::buildControls()
     // The heading, the blank line and three passwords, however small the
     // window.
     m_text->setMinimumHeight(m_text->fontMetrics().lineSpacing() * 5 + 2 * m_text->frameWidth());
+    // Shown while the window works on a request; it takes no focus, and the
+    // strength line says what it works on.
+    m_busy = new QProgressBar(this);
+    m_busy->setObjectName(QStringLiteral("busyIndicator"));
+    m_busy->setAccessibleName(QStringLiteral("Working"));
+    m_busy->setRange(0, 0);
+    m_busy->setTextVisible(false);
+    m_busy->hide();
     m_strengthLine = line(QStringLiteral("lblStrength"), this);
+    m_adviceLine = line(QStringLiteral("lblAdvice"), this);
     m_passwordLine = line(QStringLiteral("lblPasswordStrength"), this);
     m_status = line(QStringLiteral("lblStatus"), this);
     m_modifySettings = button(QStringLiteral("Command3"), QStringLiteral("&Modify Settings"), this);
@@ -161,7 +237,9 @@ void passSug::buildControls()
     layout->setSpacing(twips.y(120));
     layout->addWidget(explanation);
     layout->addWidget(m_text, 1);
+    layout->addWidget(m_busy);
     layout->addWidget(m_strengthLine);
+    layout->addWidget(m_adviceLine);
     layout->addWidget(m_passwordLine);
     layout->addWidget(m_status);
     layout->addLayout(buttons);
@@ -170,7 +248,8 @@ void passSug::buildControls()
     setTabOrder(m_close, m_newList);
     setTabOrder(m_newList, m_modifySettings);
     setTabOrder(m_modifySettings, m_strengthLine);
-    setTabOrder(m_strengthLine, m_passwordLine);
+    setTabOrder(m_strengthLine, m_adviceLine);
+    setTabOrder(m_adviceLine, m_passwordLine);
     setTabOrder(m_passwordLine, m_status);
     showLines();
 }
@@ -197,146 +276,168 @@ bool passSug::event(QEvent *event)
 
 void passSug::showLines()
 {
-    for (QLabel *line : {m_strengthLine, m_passwordLine, m_status})
+    for (QLabel *line : {m_strengthLine, m_adviceLine, m_passwordLine, m_status})
         line->setFocusPolicy(line->text().isEmpty() ? Qt::NoFocus : Qt::TabFocus);
 }
 
 void passSug::buildlist(const QList<ListRow> &rows, const QStringList &passfiles)
 {
-    const BusyCursor busy;
-    m_engine.buildlist(rows, passfiles);
-    m_engine.setStrength(nullptr);
-    m_strength.reset(); // of the old pool
+    supersede(); // of the old pool
+    m_poolStop.request_stop();
+    m_poolStop = std::stop_source();
+    runOnWorker(
+        [work = m_work.get(), rows, passfiles, lists = adviceLists(rows, passfiles, m_largeList),
+         stop = m_poolStop.get_token()] {
+            return stop.stop_requested() ? QStringList() : work->buildlist(rows, passfiles, lists);
+        },
+        [this](const QStringList &told) {
+            for (const QString &message : told)
+                m_notice.tell(message);
+        });
 }
 
 void passSug::generate()
 {
-    const BusyCursor busy;
-    const auto lines = qScopeGuard([this] { showLines(); });
+    supersede();
+    const quint64 request = m_request;
     m_status->clear(); // it spoke of a password of the old batch
-    BatchText batch;
+    m_text->showText(SuggestionEngine::heading + SuggestionEngine::lineBreak);
     const RequestReading reading = readRequest(m_settings.currentSettings());
-    if (!prepareStrength(reading)) {
-        m_text->setPlainText(SuggestionEngine::heading + SuggestionEngine::lineBreak);
-        return;
+    if (readable(reading)) {
+        m_strengthLine->setText(QStringLiteral("Making the passwords and working out how strong they are..."));
+        m_batchPending = m_advicePending = true;
+        const std::stop_token stop = m_requestStop.get_token();
+        runOnWorker(
+            [work = m_work.get(), asked = reading.request, stop] {
+                return stop.stop_requested() ? BatchOutcome{.stopped = true} : work->makeBatch(asked, stop);
+            },
+            [this, request](const BatchOutcome &outcome) {
+                if (request == m_request)
+                    showBatch(outcome);
+            });
+        runOnWorker(
+            [work = m_work.get(), stop] {
+                return stop.stop_requested() ? std::optional<StrengthAdvice>() : work->advise(stop);
+            },
+            [this, request](const std::optional<StrengthAdvice> &advice) {
+                if (request == m_request)
+                    showAdvice(advice);
+            });
     }
-    BatchReport report;
-    if (!reading.problems.isEmpty() && reading.problems.front().field != SettingProblem::Field::Floor) {
-        batch.setText(SuggestionEngine::heading + SuggestionEngine::lineBreak);
-        m_notice.tell(problemText(reading.problems.front()));
-    } else {
-        report = m_engine.generate(reading.request, batch);
-    }
-    m_text->setPlainText(batch.text());
-    if (report.randomFailed) {
-        m_strengthLine->clear(); // the engine said why there is no batch
-        return;
-    }
-    showStrength();
-    if (report.outsideLimits > 0 && m_strength && m_strength->anyFits()) {
-        m_strengthLine->setText(m_strengthLine->text()
-                                + QStringLiteral(" %1 of these passwords break the length limits: no candidate within "
-                                                 "them came up.")
-                                      .arg(report.outsideLimits));
-    }
+    showWorking();
 }
 
-bool passSug::prepareStrength(const RequestReading &reading)
+bool passSug::isWorking() const
 {
+    return m_batchPending || m_advicePending || m_text->isShowing();
+}
+
+void passSug::supersede()
+{
+    m_requestStop.request_stop();
+    m_requestStop = std::stop_source();
+    ++m_request;
+    m_batchPending = m_advicePending = false;
+    m_bits.clear();
+    m_text->setMarks({}, {});
+    m_strengthLine->clear();
+    m_adviceLine->clear();
     m_passwordLine->clear();
-    if (!reading.rulesRead()) {
-        m_engine.setStrength(nullptr);
-        m_strength.reset();
-        m_strengthLine->clear();
-        return true; // the user is told which length is not a number
-    }
-    // Worked out once per pool and rules, not per batch or password.
-    const PasswordRules &rules = reading.request.rules;
-    if (!m_strength || !(m_strengthRules == rules)) {
-        m_strength = std::make_unique<StrengthModel>(m_engine.pool(), rules);
-        m_strengthRules = rules;
-    }
-    m_engine.setStrength(m_strength.get());
-    const SettingProblem *floorProblem = reading.problemWith(SettingProblem::Field::Floor);
-    FloorOutcome outcome = m_strength->setFloor(reading.request.floor);
-    if (floorProblem && !m_strength->workedOut())
-        outcome.kind = FloorOutcome::Kind::NotWorkedOut;
-    QString refusal;
-    switch (outcome.kind) {
-    case FloorOutcome::Kind::None:
-    case FloorOutcome::Kind::Met:
-        if (!floorProblem)
-            return true;
-        refusal = QStringLiteral("Minimum Strength is not a number: \"%1\".").arg(floorProblem->text);
-        break;
-    case FloorOutcome::Kind::NotWorkedOut:
-        m_strengthLine->setText(QStringLiteral("Minimum Strength needs the strength of these lists, which could not be "
-                                               "worked out. No passwords were made; clear it in Advanced Settings."));
-        return false;
-    case FloorOutcome::Kind::Unreachable:
-        refusal = QStringLiteral("These lists and settings cannot give %1 bits; the highest Minimum Strength they can "
-                                 "reach is %2 bits.")
-                      .arg(outcome.floor, 0, 'f', 2)
-                      .arg(outcome.highest, 0, 'f', 2);
-        break;
-    case FloorOutcome::Kind::TooFewFit:
-        refusal = QStringLiteral("Too few passwords fit the length limits for any Minimum Strength.");
-        break;
-    }
-    m_strengthLine->setText(refusal + QStringLiteral(" No passwords were made; change it in Advanced Settings."));
-    return false;
 }
 
-void passSug::showStrength()
+void passSug::showWorking()
 {
-    if (!m_strength)
+    const bool working = isWorking();
+    m_busy->setVisible(working);
+    if (working)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
+    showLines();
+}
+
+bool passSug::readable(const RequestReading &reading)
+{
+    if (!reading.problems.isEmpty() && reading.problems.front().field != SettingProblem::Field::Floor) {
+        m_notice.tell(problemText(reading.problems.front()));
+        return false;
+    }
+    if (const SettingProblem *floor = reading.problemWith(SettingProblem::Field::Floor)) {
+        m_strengthLine->setText(QStringLiteral("Minimum Strength is not a number: \"%1\". No passwords were made; "
+                                               "change it in Advanced Settings.")
+                                    .arg(floor->text));
+        return false;
+    }
+    return true;
+}
+
+void passSug::showBatch(const BatchOutcome &outcome)
+{
+    m_batchPending = false;
+    if (outcome.stopped) {
+        showWorking();
         return;
-    const StrengthFigures &figures = m_strength->figures();
-    if (!m_strength->workedOut()) {
+    }
+    for (const QString &message : outcome.messages)
+        m_notice.tell(message);
+    m_figures = outcome.figures;
+    m_bits = outcome.bits;
+    m_text->showText(outcome.text);
+    if (outcome.report.randomFailed)
+        m_strengthLine->clear(); // the user was told why there is no batch
+    else
+        showStrength(outcome);
+    if (m_advicePending && !outcome.report.randomFailed && outcome.workedOut)
+        m_adviceLine->setText(QStringLiteral("Working out what would make them stronger..."));
+    showPasswordAtCursor();
+    showWorking();
+}
+
+void passSug::showStrength(const BatchOutcome &outcome)
+{
+    if (const QString refusal = floorRefusal(outcome.floor); !refusal.isEmpty()) {
+        m_strengthLine->setText(refusal);
+        return;
+    }
+    if (!outcome.workedOut) {
         m_strengthLine->setText(QStringLiteral("The strength of these lists and settings could not be worked out in "
                                                "time: too many of their words run into one another."));
-        m_text->setExtraSelections({});
-        showPasswordAtCursor();
         return;
     }
-    if (!m_strength->hasWords()) {
+    if (!outcome.hasWords) {
         m_strengthLine->setText(QStringLiteral("The ticked lists hold no word, so every password is a number and "
                                                "easy to guess."));
-    } else if (!m_strength->anyFits()) {
+    } else if (!outcome.anyFits) {
         m_strengthLine->setText(QStringLiteral("No password can be as long as the Minimum Password Length and no "
                                                "longer than the Maximum, so these ignore the limits."));
     } else {
-        m_strengthLine->setText(QStringLiteral("Strength of these settings: %1 bits (%2) for an attacker who knows "
-                                               "your lists and settings; the likeliest password has %3 bits.")
-                                    .arg(figures.entropy, 0, 'f', 1)
-                                    .arg(strengthVerdict(figures.entropy))
-                                    .arg(figures.minEntropy, 0, 'f', 1));
+        m_strengthLine->setText(strengthSentences(outcome.figures));
     }
-    // A weak password's line gets a background tinted red, with text that
-    // reads well on it whatever the theme.
-    const QColor weakMark = weakMarkColour(m_text->palette());
-    QList<QTextEdit::ExtraSelection> marks;
-    for (QTextBlock block = m_text->document()->begin().next(); block.isValid(); block = block.next()) {
-        const std::optional<double> bits = m_strength->bits(block.text());
-        if (block.text().isEmpty() || (bits && *bits >= 40))
-            continue;
-        QTextEdit::ExtraSelection mark;
-        mark.cursor = QTextCursor(block);
-        mark.format.setBackground(weakMark);
-        mark.format.setForeground(readable::textOn(weakMark, m_text->palette().color(QPalette::Text)));
-        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
-        marks.append(mark);
+    if (outcome.report.outsideLimits > 0 && outcome.anyFits) {
+        m_strengthLine->setText(m_strengthLine->text()
+                                + QStringLiteral(" %1 of these passwords break the length limits: no candidate within "
+                                                 "them came up.")
+                                      .arg(outcome.report.outsideLimits));
     }
-    m_text->setExtraSelections(marks);
-    showPasswordAtCursor();
+    // A weak password's line gets a background tinted red, on which the
+    // theme's text reads well.
+    std::vector<bool> weak(outcome.bits.size() + 2);
+    for (std::size_t i = 0; i < outcome.bits.size(); ++i)
+        weak[i + 2] = !(outcome.bits[i] >= 40.0);
+    m_text->setMarks(std::move(weak), weakMarkColour(m_text->palette()));
+}
+
+void passSug::showAdvice(const std::optional<StrengthAdvice> &advice)
+{
+    m_advicePending = false;
+    m_adviceLine->setText(advice && !advice->stopped ? adviceSentences(*advice, m_figures, m_largeList) : QString());
+    showWorking();
 }
 
 void passSug::showPasswordAtCursor()
 {
-    const QTextBlock block = m_text->textCursor().block();
-    const std::optional<double> bits = m_strength && block.blockNumber() > 0 && !block.text().isEmpty()
-        ? m_strength->bits(block.text())
-        : std::nullopt;
+    const auto line = std::size_t(m_text->textCursor().block().blockNumber());
+    const std::optional<double> bits = line >= 2 && line - 2 < m_bits.size() ? m_bits[line - 2] : std::nullopt;
     m_passwordLine->setText(bits ? QStringLiteral("The password at the cursor: %1 bits (%2).")
                                        .arg(*bits, 0, 'f', 1)
                                        .arg(strengthVerdict(*bits))
@@ -363,7 +464,9 @@ void passSug::copyPassword(const QString &password)
 
 void passSug::closeWindow()
 {
-    m_text->setPlainText(SuggestionEngine::heading);
+    supersede();
+    m_text->showText(SuggestionEngine::heading);
+    showWorking();
     // hide(), not accept(): the window and its word pool stay for the next use.
     hide();
 }

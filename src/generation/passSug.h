@@ -1,14 +1,16 @@
 #pragma once
 
-#include "generation/StrengthModel.h"
-#include "generation/SuggestionEngine.h"
+#include "generation/SuggestionWork.h"
 #include "settings/GenerationSettings.h"
 
 #include <QDialog>
+#include <QThreadPool>
 
 #include <memory>
+#include <stop_token>
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
 
 namespace lexiglow {
@@ -24,6 +26,13 @@ class SuggestionText;
 // dialog on "Modify Settings". It owns the word pool from one buildlist to the
 // next. A status line under the passwords tells what was copied and when the
 // clipboard is cleared.
+//
+// The work (reading the lists, the strength model, the batch, the advice)
+// runs on a worker thread of its own, one piece after another, while the
+// window goes on painting and shows that it works. A new request stops what
+// an older one still does and drops its results; so does closing the
+// window, and its destruction waits only for the worker to see that: a
+// millisecond or so.
 class passSug final : public QDialog
 {
     Q_OBJECT
@@ -33,12 +42,21 @@ public:
 
     passSug(RandomSource &random, SettingsWindow &settings, Notice &notice, SecretClipboard &clipboard,
             QWidget *parent = nullptr);
+    ~passSug() override;
     Q_DISABLE_COPY_MOVE(passSug)
+
+    // The large list the advice names when the library lacks it (see
+    // largeListPath); none by default.
+    void setLargeList(const QString &path) { m_largeList = path; }
+    // How strength models are made; for tests, before the first buildlist.
+    void setModelMaker(ModelMaker makeModel);
 
     // A fresh random sequence and the words of the ticked rows' lists.
     void buildlist(const QList<ListRow> &rows, const QStringList &passfiles);
     // Replaces the text by a new batch under the settings in force.
     void generate();
+    // Whether the window is still working on the last request.
+    bool isWorking() const;
 
 signals:
     // The user closed the window through its title bar; its owner discards it.
@@ -55,27 +73,49 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Runs work on the worker and hands its result to then, on the window's
+    // thread.
+    template <typename Work, typename Then>
+    void runOnWorker(Work work, Then then);
+
     void buildControls();
     // Lets Tab stop on the lines under the passwords that say something.
     void showLines();
     void modifySettings();
     void closeWindow();
     void copyPassword(const QString &password);
-    // The model of the pool and the rules read, with their floor; false,
-    // after saying so, when there is to be no batch.
-    bool prepareStrength(const RequestReading &reading);
-    void showStrength();
+    // Whether the settings read let a batch be made; if not, says why.
+    bool readable(const RequestReading &reading);
+    void showBatch(const BatchOutcome &outcome);
+    // The strength line and the marks of weak passwords.
+    void showStrength(const BatchOutcome &outcome);
+    void showAdvice(const std::optional<StrengthAdvice> &advice);
     void showPasswordAtCursor();
+    // Stops the work of the request in hand; its results are dropped.
+    void supersede();
+    void showWorking();
 
+    RandomSource &m_random;
     SettingsWindow &m_settings;
     SecretClipboard &m_clipboard;
     Notice &m_notice;
-    SuggestionEngine m_engine;
-    std::unique_ptr<StrengthModel> m_strength; // of the pool and m_strengthRules
-    PasswordRules m_strengthRules;
+    QString m_largeList;
+    // Used on the worker only, one call at a time.
+    std::unique_ptr<SuggestionWork> m_work;
+    // One thread: the work runs in the order it is asked for.
+    QThreadPool m_worker;
+    std::stop_source m_poolStop, m_requestStop;
+    // The request in hand; results of earlier ones are dropped.
+    quint64 m_request = 0;
+    bool m_batchPending = false, m_advicePending = false;
+    // Of the batch shown: each password's bits, and the figures.
+    std::vector<std::optional<double>> m_bits;
+    StrengthFigures m_figures;
     SuggestionText *m_text = nullptr;
+    QProgressBar *m_busy = nullptr;
     QLabel *m_status = nullptr;
     QLabel *m_strengthLine = nullptr;
+    QLabel *m_adviceLine = nullptr;
     QLabel *m_passwordLine = nullptr;
     QPushButton *m_modifySettings = nullptr;
     QPushButton *m_newList = nullptr;

@@ -4,6 +4,7 @@
 #include "about/frmSplash.h"
 #include "generation/passSug.h"
 #include "library/FailureList.h"
+#include "library/LargeList.h"
 #include "platform/BusyCursor.h"
 #include "platform/FileDialog.h"
 #include "platform/Notice.h"
@@ -296,6 +297,7 @@ passSug &frmMain::suggestions()
 {
     if (!m_suggestions) {
         m_suggestions = new passSug(m_services.random, m_settings, m_services.notice, m_clipboard, this);
+        m_suggestions->setLargeList(largeListPath(m_services.programFolder));
         connect(m_suggestions, &passSug::discarded, this, [this] {
             m_suggestions->deleteLater();
             m_suggestions.clear();

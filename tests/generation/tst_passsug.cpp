@@ -1,5 +1,6 @@
 #include "support/WindowTestEnvironment.h"
 
+#include "generation/SuggestionText.h"
 #include "generation/passSug.h"
 #include "platform/SecretMimeData.h"
 #include "settings/SettingsWindow.h"
@@ -13,7 +14,11 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTextBlock>
+#include <QThread>
+
+#include <atomic>
 
 using namespace lexiglow;
 using namespace Qt::StringLiterals;
@@ -25,6 +30,35 @@ namespace {
 const QString first = u"applemoon1"_s;
 const QString second = u"50moonapple"_s;
 
+// A strength model that waits, on the worker, until the test lets it go on or the window asks it to stop;
+// or, if neither comes, gives up after half a minute.
+struct Gate
+{
+    ModelMaker maker()
+    {
+        return [this](const WordPool &pool, const PasswordRules &rules, std::stop_token stop) {
+            ++entered;
+            for (int waited = 0; !open && !stop.stop_requested() && waited < 30000; ++waited)
+                QThread::msleep(1);
+            stopped += stop.stop_requested() ? 1 : 0;
+            return makeStrengthModel(pool, rules, stop);
+        };
+    }
+    std::atomic<bool> open = false;
+    std::atomic<int> entered = 0, stopped = 0;
+};
+
+// Counts what a widget paints.
+struct PaintCounter final : QObject
+{
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int paints = 0;
+};
+
 } // namespace
 
 class TestPassSug final : public QObject
@@ -35,10 +69,17 @@ class TestPassSug final : public QObject
     std::optional<SettingsWindow> m_settings;
     std::optional<SecretClipboard> m_clipboard;
     std::optional<passSug> m_window;
+    QString m_fruit;
 
-    QPlainTextEdit *textBox() const { return m_window->findChild<QPlainTextEdit *>(u"Text1"_s); }
+    SuggestionText *textBox() const { return m_window->findChild<SuggestionText *>(u"Text1"_s); }
     QString label(const QString &name) const { return m_window->findChild<QLabel *>(name)->text(); }
-    void click(const QString &button) { modal::click(&*m_window, button); }
+    bool busy() const { return !m_window->findChild<QWidget *>(u"busyIndicator"_s)->isHidden(); }
+    // Clicks a button and waits for what it sets going.
+    void click(const QString &button)
+    {
+        modal::click(&*m_window, button);
+        QVERIFY(settle(&*m_window));
+    }
 
 private slots:
     void cleanup() { m_window.reset(), m_clipboard.reset(), m_settings.reset(); }
@@ -52,10 +93,11 @@ private slots:
         m_settings.emplace(m_env->store, m_env->notice, nullptr);
         m_clipboard.emplace(*m_env, [this] { return m_settings->clearDelay(); });
         m_window.emplace(*m_env, *m_settings, m_env->notice, *m_clipboard);
-        const QString fruit = m_env->writeList(u"fruit.lxg"_s, u"Fruit"_s, QString(), {u"apple"_s, u"moon"_s});
-        m_window->buildlist({{true, u"file_1"_s}}, {QString(), fruit});
+        m_fruit = m_env->writeList(u"fruit.lxg"_s, u"Fruit"_s, QString(), {u"apple"_s, u"moon"_s});
+        m_window->buildlist({{true, u"file_1"_s}}, {QString(), m_fruit});
         m_window->generate();
         m_window->show();
+        QVERIFY(settle(&*m_window));
         QGuiApplication::clipboard()->setText(u"another program's"_s);
     }
 
@@ -63,8 +105,16 @@ private slots:
     {
         QCOMPARE(m_window->windowTitle(), u"Your Password Suggestions"_s);
         QCOMPARE(textBox()->toPlainText(), suggestionsText({first, second, first}));
-        QVERIFY2(label(u"lblStrength"_s).startsWith(u"Strength of these settings: "_s), qPrintable(label(u"lblStrength"_s)));
-        QCOMPARE(textBox()->extraSelections().size(), 3); // every one weak
+        // In times first, at 10 guesses a second and 10 billion; the bits after.
+        QVERIFY2(QRegularExpression(u"^Weak: at 10 guesses a second \\(a login without a limit\\) an attacker who "
+                                    "knows your lists and settings needs [0-9]+ [a-z]+ on average; at 10 billion a "
+                                    "second \\(a stolen, fast-hashed file\\), less than a second\\. One in ten falls "
+                                    "within [0-9,]+ guesses; [0-9.]+ bits, the likeliest password [0-9.]+\\.$"_s)
+                     .match(label(u"lblStrength"_s))
+                     .hasMatch(),
+                 qPrintable(label(u"lblStrength"_s)));
+        QVERIFY2(label(u"lblAdvice"_s).startsWith(u"Stronger: "_s), qPrintable(label(u"lblAdvice"_s)));
+        QCOMPARE(textBox()->marks(), std::vector<bool>({false, false, true, true, true})); // every one weak
         textBox()->setTextCursor(QTextCursor(textBox()->document()->findBlockByNumber(2)));
         QVERIFY(label(u"lblPasswordStrength"_s).startsWith(u"The password at the cursor: "_s));
         // Read-only: typing, deleting and pasting change no password.
@@ -82,6 +132,55 @@ private slots:
         click(u"Command1"_s);
         QVERIFY(!m_window->isVisible());
         QCOMPARE(textBox()->toPlainText(), u"Generating Your Suggestions..."_s);
+    }
+
+    // The strength is worked out on the worker: meanwhile the window paints and shows that it works. A new
+    // request stops the one in hand, and a batch that a newer request has superseded never shows. The end of
+    // the window, which the program's Close brings, stops a run in progress rather than wait for it: the
+    // model here would wait half a minute.
+    void slowStrength_windowPaintsAndShowsItWorks_newRequestsSupersede_endStopsTheRun()
+    {
+        Gate gate;
+        m_window->setModelMaker(gate.maker());
+        m_window->buildlist({{true, u"file_1"_s}}, {QString(), m_fruit});
+        m_window->generate();
+        QTRY_COMPARE(gate.entered.load(), 1);
+        QVERIFY(busy());
+        QCOMPARE(m_window->cursor().shape(), Qt::BusyCursor);
+        QCOMPARE(label(u"lblStrength"_s), u"Making the passwords and working out how strong they are..."_s);
+        PaintCounter painter;
+        m_window->installEventFilter(&painter);
+        m_window->update();
+        QTRY_VERIFY(painter.paints > 0);
+
+        QList<int> shown; // passwords in each text shown whole
+        connect(textBox(), &SuggestionText::shown, this, [&] { shown << textBox()->blockCount() - 2; });
+        modal::click(&*m_window, u"Command2"_s);
+        QTRY_COMPARE(gate.entered.load(), 2);
+        QCOMPARE(gate.stopped.load(), 1);
+        gate.open = true;
+        QVERIFY(settle(&*m_window));
+        QCOMPARE(shown, QList<int>({0, 3})); // the heading, then the second request's batch
+        // Four passwords asked for, done on the worker, then two before the window heard of the four.
+        const auto count = [this](const QString &passwords) {
+            m_settings->dialog().findChild<QLineEdit *>(u"Text3"_s)->setText(passwords);
+            m_window->generate();
+        };
+        count(u"4"_s);
+        QThread::msleep(50);
+        count(u"2"_s);
+        QVERIFY(settle(&*m_window));
+        QVERIFY2(!shown.contains(4) && shown.last() == 2, qPrintable(QString::number(shown.last())));
+        QVERIFY(!busy() && m_window->cursor().shape() != Qt::BusyCursor);
+
+        // New rules, so a new model.
+        gate.open = false;
+        const int entered = gate.entered;
+        m_settings->dialog().findChild<QCheckBox *>(u"Check2"_s)->setChecked(true);
+        m_window->generate();
+        QTRY_COMPARE(gate.entered.load(), entered + 1);
+        m_window.reset();
+        QCOMPARE(gate.stopped.load(), 2);
     }
 
     void newList_underASettingABatchCannotUse_saysWhichAndMakesNone_data()
@@ -128,6 +227,7 @@ private slots:
             QTest::keyClicks(count, u"5"_s);
             leaveBy.isEmpty() ? void(dialog->close()) : modal::click(dialog, leaveBy);
         }));
+        QVERIFY(settle(&*m_window));
         QCOMPARE(textBox()->toPlainText(), suggestionsText(batch));
     }
 

@@ -236,14 +236,17 @@ private slots:
         QVERIFY(modal::drive([this] { press(Qt::Key_Return); }, [this, &seen](QWidget *suggestions) {
             const auto *text = suggestions->findChild<QPlainTextEdit *>(u"Text1"_s);
             const auto *status = suggestions->findChild<QLabel *>(u"lblStatus"_s);
+            QVERIFY(settle(suggestions));
             press(Qt::Key_Down), press(Qt::Key_Down), press(Qt::Key_C, Qt::ControlModifier);
             seen << QGuiApplication::clipboard()->text() << status->text().section(u'.', 0, 0);
             press(Qt::Key_Tab), press(Qt::Key_Tab), press(Qt::Key_Return); // on New List
+            QVERIFY(settle(suggestions));
             seen << text->toPlainText().section(u'\n', 2, 2) << status->text();
             QVERIFY(modal::drive([this] { pressButton(Qt::Key_M); }, [this](QWidget *) {
                 press(Qt::Key_P, Qt::AltModifier); // to Passwords to Generate
                 press(Qt::Key_A, Qt::ControlModifier), press(Qt::Key_2), press(Qt::Key_Return);
             }));
+            QVERIFY(settle(suggestions));
             seen << QString::number(text->blockCount() - 2);
             press(Qt::Key_Escape);
             seen << (suggestions->isVisible() ? u"open"_s : u"closed"_s);

@@ -84,6 +84,14 @@ struct WindowTestEnvironment final : lexiglow::RandomSource, lexiglow::FileDialo
     }
 };
 
+// Waits until the suggestions window has shown everything it works out on its worker: the batch, its
+// strength and the advice.
+inline bool settle(QWidget *suggestions)
+{
+    const auto *busy = suggestions->findChild<QWidget *>(QStringLiteral("busyIndicator"));
+    return QTest::qWaitFor([busy] { return busy->isHidden(); }, 30000);
+}
+
 namespace modal {
 
 // Brings window to the front, where the keys go. The offscreen platform
