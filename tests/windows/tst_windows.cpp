@@ -304,7 +304,7 @@ private slots:
             << QStringList({u"Label2 &Minimum Password Length"_s, u"Label1 Ma&ximum Password Length"_s,
                             u"Label3 &Passwords to Generate"_s, u"Label4 &Letter Case"_s, u"Label6 Clear Copied Password &After"_s,
                             u"Check2 Use &Special Characters ( ) * + , - . /"_s,
-                            u"Check1 Use Letter &Replacement For More Security"_s, u"Label7 Minimum S&trength (bits)"_s,
+                            u"Check1 Use Letter &Replacement (a = @, i = 1, e = 3)"_s, u"Label7 Minimum S&trength (bits)"_s,
                             u"Command2 &Ok"_s, u"Command1 &Cancel"_s})
             << QStringList({u"Check1"_s, u"Check2"_s, u"Text1"_s, u"Text2"_s, u"Text3"_s, u"Combo1"_s, u"Combo2"_s, u"Text4"_s,
                             u"Command1"_s, u"Command2"_s});
