@@ -231,6 +231,9 @@ qint64 countTextFile(const QString &path, const ListFromText &making)
 
 QString makeListInFolder(const QString &path, const QString &folder, const ListFromText &making)
 {
+    // An empty folder would be the working folder.
+    if (folder.isEmpty())
+        throw FileError(path, QStringLiteral("there is no folder to keep new word lists in"));
     const std::unique_ptr<QFile> source = ListFileReader::open(path);
     const QDir lists(folder);
     if (!lists.mkpath(QStringLiteral(".")))
