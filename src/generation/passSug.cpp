@@ -201,12 +201,13 @@ void passSug::showLines()
         line->setFocusPolicy(line->text().isEmpty() ? Qt::NoFocus : Qt::TabFocus);
 }
 
-void passSug::buildlist(const QList<ListRow> &rows, const QStringList &passfiles)
+QList<UnreadList> passSug::buildlist(const QList<ListRow> &rows, const QStringList &passfiles)
 {
     const BusyCursor busy;
-    m_engine.buildlist(rows, passfiles);
+    QList<UnreadList> unread = m_engine.gatherLists(rows, passfiles);
     m_engine.setStrength(nullptr);
     m_strength.reset(); // of the old pool
+    return unread;
 }
 
 void passSug::generate()

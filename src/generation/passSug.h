@@ -36,7 +36,8 @@ public:
     Q_DISABLE_COPY_MOVE(passSug)
 
     // A fresh random sequence and the words of the ticked rows' lists.
-    void buildlist(const QList<ListRow> &rows, const QStringList &passfiles);
+    // Returns the rows whose list was not read, for the caller to tell.
+    QList<UnreadList> buildlist(const QList<ListRow> &rows, const QStringList &passfiles);
     // Replaces the text by a new batch under the settings in force.
     void generate();
 
