@@ -14,6 +14,8 @@
 #include "platform/WindowServices.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -50,8 +52,10 @@ int main(int argc, char *argv[])
         notice.tell(store.problem());
     DesktopUrlOpener urlOpener;
     SystemClearTimer clearTimer;
-    const WindowServices services{store, random, QCoreApplication::applicationDirPath(), fileDialog, notice,
-                                  urlOpener, clearTimer};
+    WindowServices services{store, random, QCoreApplication::applicationDirPath(), fileDialog, notice,
+                            urlOpener, clearTimer};
+    // On Linux $XDG_DATA_HOME/lexiglow/lists.
+    services.listFolder = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("lists"));
 
     frmMain window(services);
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &frmMain::comeToFront);

@@ -60,23 +60,44 @@ ListFileResult SuggestionEngine::addList(const QString &path)
     return appendList(m_pool, path, m_notice);
 }
 
-void SuggestionEngine::buildlist(const QList<ListRow> &rows, const QStringList &passfiles)
+void SuggestionEngine::readTickedLists(const QList<ListRow> &rows, const QStringList &passfiles, Notice &readerNotice,
+                                       const std::function<void(qsizetype, const ListFileResult &)> &read)
 {
     startPool();
-    QStringList failures;
     for (const ListRow &row : rows) {
         if (!row.checked)
             continue;
         const std::optional<qsizetype> entry = ListLibrary::entryNumber(row.key);
         if (!entry || *entry < 1 || *entry >= passfiles.size())
             continue;
-        if (const ListFileResult result = addList(passfiles[*entry]); result.outcome == ListFileResult::Outcome::Failed)
-            failures.append(result.failure);
+        read(*entry, appendList(m_pool, passfiles[*entry], readerNotice));
     }
+}
+
+void SuggestionEngine::buildlist(const QList<ListRow> &rows, const QStringList &passfiles)
+{
+    QStringList failures;
+    readTickedLists(rows, passfiles, m_notice, [&failures](qsizetype, const ListFileResult &result) {
+        if (result.outcome == ListFileResult::Outcome::Failed)
+            failures.append(result.failure);
+    });
     if (!failures.isEmpty()) {
         m_notice.tell(QStringLiteral("These word lists could not be read and add no words:\n\n")
                       + listOfFailures(failures));
     }
+}
+
+QList<UnreadList> SuggestionEngine::gatherLists(const QList<ListRow> &rows, const QStringList &passfiles)
+{
+    QuietNotice quiet;
+    QList<UnreadList> unread;
+    readTickedLists(rows, passfiles, quiet, [&unread, &passfiles](qsizetype entry, const ListFileResult &result) {
+        if (result.outcome == ListFileResult::Outcome::NotAListFile)
+            unread.append({entry, notAListFailure(passfiles[entry])});
+        else if (!result.read())
+            unread.append({entry, result.failure});
+    });
+    return unread;
 }
 
 BatchReport SuggestionEngine::generate(const PasswordRequest &request, SuggestionSink &sink, std::stop_token stop)

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <stop_token>
 #include <vector>
 
@@ -24,6 +25,16 @@ struct ListRow
 {
     bool checked = false;
     QString key; // "file_" + entry number
+};
+
+// A ticked row whose list was not read, and why, in one line that names
+// the file.
+struct UnreadList
+{
+    qsizetype entry = 0;
+    QString failure;
+
+    friend bool operator==(const UnreadList &, const UnreadList &) = default;
 };
 
 // Where a batch is written: the suggestions text box in the program.
@@ -75,6 +86,10 @@ public:
     // row's list file, in row order. A file that cannot be read adds no
     // words; the user is told once, naming every such file.
     void buildlist(const QList<ListRow> &rows, const QStringList &passfiles);
+    // Gathers the words as buildlist does, but tells nobody: returns the
+    // rows whose list was not read, foreign files included, for the caller
+    // to tell once and to mark.
+    QList<UnreadList> gatherLists(const QList<ListRow> &rows, const QStringList &passfiles);
     // The two halves of buildlist, for callers without rows: an empty pool
     // and a fresh random sequence, then one list file's words. A file that is
     // not read whole adds none of them.
@@ -101,6 +116,11 @@ public:
     void setStrength(const StrengthModel *model) { m_strength = model; }
 
 private:
+    // Starts the pool and reads the list of every ticked row, telling
+    // readerNotice of foreign files; each row's entry and result go to read.
+    void readTickedLists(const QList<ListRow> &rows, const QStringList &passfiles, Notice &readerNotice,
+                         const std::function<void(qsizetype, const ListFileResult &)> &read);
+
     // Makes candidates until one fits, or the last, into the buffer after
     // its line break; returns the password.
     QStringView makePassword(const PasswordRules &rules, const std::stop_token &stop = {});

@@ -24,15 +24,14 @@ SuggestionWork::SuggestionWork(RandomSource &random, ModelMaker makeModel)
 {
 }
 
-QStringList SuggestionWork::buildlist(const QList<ListRow> &rows, const QStringList &passfiles, const AdviceLists &lists)
+QList<UnreadList> SuggestionWork::buildlist(const QList<ListRow> &rows, const QStringList &passfiles, const AdviceLists &lists)
 {
     m_engine.setStrength(nullptr);
     m_model.reset(); // of the old pool
     m_adviceRequest.reset();
     m_advice.reset();
     m_lists = lists;
-    m_engine.buildlist(rows, passfiles);
-    return std::exchange(m_messages.told, {});
+    return m_engine.gatherLists(rows, passfiles);
 }
 
 BatchOutcome SuggestionWork::makeBatch(const PasswordRequest &request, std::stop_token stop)

@@ -48,9 +48,9 @@ public:
     Q_DISABLE_COPY_MOVE(SuggestionWork)
 
     // A fresh random sequence and the words of the ticked rows' lists; lists
-    // names the lists the advice would read. Returns what the user is to be
-    // told.
-    QStringList buildlist(const QList<ListRow> &rows, const QStringList &passfiles, const AdviceLists &lists);
+    // names the lists the advice would read. Tells nobody: returns the rows
+    // whose list was not read, for the window's owner to tell once and mark.
+    QList<UnreadList> buildlist(const QList<ListRow> &rows, const QStringList &passfiles, const AdviceLists &lists);
     // A batch of request, whose settings all read.
     BatchOutcome makeBatch(const PasswordRequest &request, std::stop_token stop);
     // The advice for the rules and floor of the last batch, or nothing

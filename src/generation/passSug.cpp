@@ -288,11 +288,11 @@ void passSug::buildlist(const QList<ListRow> &rows, const QStringList &passfiles
     runOnWorker(
         [work = m_work.get(), rows, passfiles, lists = adviceLists(rows, passfiles, m_largeList),
          stop = m_poolStop.get_token()] {
-            return stop.stop_requested() ? QStringList() : work->buildlist(rows, passfiles, lists);
+            return stop.stop_requested() ? QList<UnreadList>() : work->buildlist(rows, passfiles, lists);
         },
-        [this](const QStringList &told) {
-            for (const QString &message : told)
-                m_notice.tell(message);
+        [this, stop = m_poolStop.get_token()](const QList<UnreadList> &unread) {
+            if (!stop.stop_requested())
+                emit listsRead(unread);
         });
 }
 

@@ -51,7 +51,8 @@ public:
     // How strength models are made; for tests, before the first buildlist.
     void setModelMaker(ModelMaker makeModel);
 
-    // A fresh random sequence and the words of the ticked rows' lists.
+    // A fresh random sequence and the words of the ticked rows' lists, read
+    // on the worker; listsRead then names those that could not be read.
     void buildlist(const QList<ListRow> &rows, const QStringList &passfiles);
     // Replaces the text by a new batch under the settings in force.
     void generate();
@@ -59,6 +60,9 @@ public:
     bool isWorking() const;
 
 signals:
+    // The lists of the last buildlist are read; unread names those that could
+    // not be, foreign files included.
+    void listsRead(const QList<lexiglow::UnreadList> &unread);
     // The user closed the window through its title bar; its owner discards it.
     void discarded();
 

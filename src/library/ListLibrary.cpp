@@ -8,6 +8,7 @@
 #include "store/wordList.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace lexiglow {
 
@@ -128,14 +129,42 @@ std::optional<qsizetype> ListLibrary::entryNumber(QStringView key)
     return entry;
 }
 
-ListSummary readListSummary(const QString &path, Notice &notice)
+ListSummary readListSummary(const QString &path)
 {
-    wordList list(notice);
+    QuietNotice quiet;
+    wordList list(quiet);
     // Every word is read too, so that a damaged list shows at once.
     ListFileResult file = readListFile(list, path, [](QStringView) {});
+    if (file.outcome == ListFileResult::Outcome::NotAListFile)
+        file.failure = notAListFailure(path);
     if (!file.read())
         return {{}, {}, std::move(file)};
     return {list.getname(), list.getdesc(), std::move(file)};
+}
+
+QString notAListFailure(const QString &path)
+{
+    // The file was opened as a plain file, so its size is its length.
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), QFileInfo(path).size() == 0
+                                                                          ? QStringLiteral("the file is empty")
+                                                                          : QStringLiteral("this is not a Lexiglow word list"));
+}
+
+ChosenFile examineChosenFile(const QString &path)
+{
+    using Kind = ChosenFile::Kind;
+    const ListSummary summary = readListSummary(path);
+    switch (summary.file.outcome) {
+    case ListFileResult::Outcome::Read:
+        return {Kind::WordList};
+    case ListFileResult::Outcome::Failed:
+        break;
+    case ListFileResult::Outcome::NotAListFile:
+        if (QFileInfo(path).size() > 0 && !path.endsWith(QStringLiteral(".lxg"), Qt::CaseInsensitive))
+            return {Kind::TextFile};
+        break;
+    }
+    return {Kind::Refused, summary.file.failure};
 }
 
 } // namespace lexiglow

@@ -67,7 +67,8 @@ private:
 };
 
 // A list's name and description as a row shows them, and how reading its
-// file went. A file that is not read gives empty texts.
+// file went. A file that is not read gives empty texts, and nobody is told:
+// the result says why, naming the file.
 struct ListSummary
 {
     QString name;
@@ -75,7 +76,23 @@ struct ListSummary
     ListFileResult file;
 };
 
-class Notice;
-ListSummary readListSummary(const QString &path, Notice &notice);
+ListSummary readListSummary(const QString &path);
+// Why a file readListFile found to be no list file was not read, in one line
+// that names it: it is empty, or it is not a Lexiglow word list.
+QString notAListFailure(const QString &path);
+
+// What Add List makes of a file the user chose, decided by what it holds: a
+// word list, whatever its name's letter case; a text file to make a list
+// of, when it is no list and its name does not end in ".lxg" (in any case);
+// or nothing, and why.
+struct ChosenFile
+{
+    enum class Kind { WordList, TextFile, Refused };
+    Kind kind = Kind::Refused;
+    // When refused: why, in one line that names the file.
+    QString problem = {};
+};
+
+ChosenFile examineChosenFile(const QString &path);
 
 } // namespace lexiglow

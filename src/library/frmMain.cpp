@@ -5,6 +5,8 @@
 #include "generation/passSug.h"
 #include "library/FailureList.h"
 #include "library/LargeList.h"
+#include "library/NewWordList.h"
+#include "library/WordListView.h"
 #include "platform/BusyCursor.h"
 #include "platform/FileDialog.h"
 #include "platform/Notice.h"
@@ -16,17 +18,16 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadialGradient>
-#include <QScrollBar>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -35,45 +36,13 @@ namespace lexiglow {
 
 namespace {
 
-const QString addListFilter = QStringLiteral("Lexiglow Files|*.lxg");
-
-enum Column { useColumn, nameColumn, descriptionColumn };
-
-// The columns' widths as designed, in twips; wider where their text needs it.
-constexpr int columnTwips[] = {500, 1440, 3311};
-
-// The word-list view asks for room for every row and for the whole text of
-// every column, so that the window opens showing all the lists as far as the
-// screen allows, none of them cut short.
-class WordListView final : public QTreeWidget
+// Word lists and text files in any letter case, and every file.
+QString addListFilter()
 {
-public:
-    using QTreeWidget::QTreeWidget;
+    return qtFileFilter(QStringLiteral("Lexiglow Files|%1|Text Files|%2|All Files|*")
+                            .arg(anyCasePatterns(u"lxg"), anyCasePatterns(u"txt")));
+}
 
-    // Each column as wide as its heading, its widest text and its designed
-    // width need.
-    void fitColumns()
-    {
-        const Twips twips(this);
-        for (int column = useColumn; column <= descriptionColumn; ++column) {
-            header()->resizeSection(column, std::max({twips.x(columnTwips[column]), sizeHintForColumn(column),
-                                                      header()->sectionSizeHint(column)}));
-        }
-    }
-
-    QSize sizeHint() const override
-    {
-        int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
-        for (int column = useColumn; column <= descriptionColumn; ++column)
-            width += header()->sectionSize(column);
-        // Room for three rows when there are fewer.
-        const int rowHeight = topLevelItemCount() > 0 ? sizeHintForRow(0) : fontMetrics().height() + 4;
-        const int height = 2 * frameWidth() + header()->sizeHint().height()
-            + rowHeight * std::max(topLevelItemCount(), 3);
-        const Twips twips(this);
-        return QSize(width, height).expandedTo(twips.size(5535, 1815));
-    }
-};
 
 QPushButton *button(const QString &objectName, const QString &caption, QSize least, QWidget *parent)
 {
@@ -100,6 +69,8 @@ frmMain::frmMain(const WindowServices &services, QWidget *parent)
     readable::setPageBackdrop(this);
     buildControls();
     setTabOrderOfControls();
+    // Files dropped on the window are added as Add List adds them.
+    setAcceptDrops(true);
     connect(m_suggest, &QPushButton::clicked, this, &frmMain::suggestPasswords);
     connect(m_advancedSettings, &QPushButton::clicked, this, [this] { m_settings.open(this); });
     connect(m_addList, &QPushButton::clicked, this, &frmMain::addList);
@@ -159,21 +130,8 @@ QWidget *frmMain::buildWordLists()
     auto *frame = new QGroupBox(QStringLiteral("&Word Lists"), panel);
     frame->setObjectName(QStringLiteral("Frame1"));
 
-    auto *view = new WordListView(frame);
-    m_listView = view;
-    m_listView->setObjectName(QStringLiteral("ListView1"));
-    m_listView->setAccessibleName(QStringLiteral("Word Lists"));
-    m_listView->setAccessibleDescription(
-        QStringLiteral("Tick the lists to draw words from. Space ticks or unticks, Enter suggests passwords."));
-    m_listView->setHeaderLabels({QStringLiteral("Use"), QStringLiteral("List Name"), QStringLiteral("Description")});
-    m_listView->setRootIsDecorated(false);
-    m_listView->setUniformRowHeights(true);
-    m_listView->setAllColumnsShowFocus(true);
-    m_listView->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listView = new WordListView(frame);
     m_listView->installEventFilter(this);
-    m_listView->header()->setStretchLastSection(true);
-    view->fitColumns();
 
     m_addList = button(QStringLiteral("Command6"), QStringLiteral("Add &List"), twips.size(1215, 375), frame);
     m_deleteList = button(QStringLiteral("Command5"), QStringLiteral("&Delete List"), twips.size(1215, 375), frame);
@@ -249,27 +207,81 @@ void frmMain::suggestPasswords()
 
 void frmMain::addList()
 {
-    const QString f = m_services.fileDialog.getOpenFileName(this, qtFileFilter(addListFilter));
-    if (!f.isEmpty()) {
-        // Only the last three letters count, case-sensitively: "list.LXG" is
-        // turned away, "wordslxg" is taken.
-        if (!f.endsWith(QStringLiteral("lxg"))) {
-            m_services.notice.tell(f + QStringLiteral(" is not a valid LXG file"));
-        } else if (const std::optional<qsizetype> entry = m_library.add(f)) {
-            const std::optional<QString> failure = additem(f, *entry);
-            fitColumns();
-            QTreeWidgetItem *row = m_listView->topLevelItem(m_listView->topLevelItemCount() - 1);
-            m_listView->setCurrentItem(row);
-            m_listView->scrollToItem(row);
-            if (failure)
-                tellUnreadable({*failure});
-            saveLibrary();
-        } else {
-            m_services.notice.tell(
-                QStringLiteral("The library already holds %1 word lists, as many as it can.").arg(ListLibrary::maxEntries));
-        }
-    }
+    m_services.fileDialog.startNextIn(addListFolder());
+    if (const QString f = m_services.fileDialog.getOpenFileName(this, addListFilter()); !f.isEmpty())
+        addFile(f);
     saveLibrary();
+}
+
+QString frmMain::addListFolder() const
+{
+    // The large list's folder, while the library lacks it: the way to far
+    // stronger passwords than the lists a first start takes.
+    const QString large = largeListPath(m_services.programFolder);
+    if (large.isEmpty())
+        return {};
+    for (qsizetype entry = 1; entry <= m_library.count(); ++entry) {
+        if (QDir::cleanPath(QDir::fromNativeSeparators(m_library.path(entry))) == large)
+            return {};
+    }
+    return QDir::toNativeSeparators(QFileInfo(large).absolutePath());
+}
+
+void frmMain::addFile(const QString &path)
+{
+    // What the file holds decides, not its name: a list is read whole before
+    // it is added, so that a file that cannot be read never gets in.
+    const ChosenFile chosen = examineChosenFile(path);
+    switch (chosen.kind) {
+    case ChosenFile::Kind::WordList:
+        addEntry(path);
+        break;
+    case ChosenFile::Kind::TextFile:
+        if (const QString list = NewWordList(path, m_services.listFolder, m_services.notice, this).run(); !list.isEmpty())
+            addEntry(list);
+        break;
+    case ChosenFile::Kind::Refused:
+        m_services.notice.tell(QStringLiteral("This file was not added to your word lists:\n\n")
+                               + listOfFailures({chosen.problem}));
+        break;
+    }
+}
+
+void frmMain::addEntry(const QString &path)
+{
+    const std::optional<qsizetype> entry = m_library.add(path);
+    if (!entry) {
+        m_services.notice.tell(
+            QStringLiteral("The library already holds %1 word lists, as many as it can.").arg(ListLibrary::maxEntries));
+        return;
+    }
+    QTreeWidgetItem *row = m_listView->addRow(*entry, path, readListSummary(path));
+    m_listView->fitColumns();
+    m_listView->setCurrentItem(row);
+    m_listView->scrollToItem(row);
+    saveLibrary();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && std::all_of(urls.cbegin(), urls.cend(), [](const QUrl &url) { return url.isLocalFile(); }))
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        paths.append(QDir::toNativeSeparators(url.toLocalFile()));
+    event->acceptProposedAction();
+    // Taken in after the drop has ended, so that no dialog holds up the
+    // program the files came from; one file after another.
+    QMetaObject::invokeMethod(this, [this, paths] {
+        for (const QString &path : paths)
+            addFile(path);
+        saveLibrary();
+    }, Qt::QueuedConnection);
 }
 
 void frmMain::deleteList()
@@ -277,7 +289,8 @@ void frmMain::deleteList()
     const QList<QTreeWidgetItem *> selected = m_listView->selectedItems();
     if (selected.isEmpty())
         return;
-    const std::optional<qsizetype> entry = ListLibrary::entryNumber(selected.first()->data(useColumn, keyRole).toString());
+    const std::optional<qsizetype> entry =
+        ListLibrary::entryNumber(selected.first()->data(WordListView::useColumn, keyRole).toString());
     if (!entry)
         return;
     m_library.remove(*entry);
@@ -298,6 +311,8 @@ passSug &frmMain::suggestions()
     if (!m_suggestions) {
         m_suggestions = new passSug(m_services.random, m_settings, m_services.notice, m_clipboard, this);
         m_suggestions->setLargeList(largeListPath(m_services.programFolder));
+        connect(m_suggestions, &passSug::listsRead, this,
+                [this](const QList<UnreadList> &unread) { tellUnreadable(showUnread(unread)); });
         connect(m_suggestions, &passSug::discarded, this, [this] {
             m_suggestions->deleteLater();
             m_suggestions.clear();
@@ -311,7 +326,8 @@ QList<ListRow> frmMain::rows() const
     QList<ListRow> result;
     for (int i = 0; i < m_listView->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *row = m_listView->topLevelItem(i);
-        result.append({row->checkState(useColumn) == Qt::Checked, row->data(useColumn, keyRole).toString()});
+        result.append({row->checkState(WordListView::useColumn) == Qt::Checked,
+                       row->data(WordListView::useColumn, keyRole).toString()});
     }
     return result;
 }
@@ -321,50 +337,56 @@ QStringList frmMain::rebuildRows()
     m_listView->clear();
     QStringList failures;
     for (qsizetype entry = 1; entry <= m_library.count(); ++entry) {
-        if (std::optional<QString> failure = additem(m_library.path(entry), entry))
-            failures.append(*failure);
+        const QString &path = m_library.path(entry);
+        const ListSummary summary = readListSummary(path);
+        m_listView->addRow(entry, path, summary);
+        if (!summary.file.read() && newlyUnreadable(path))
+            failures.append(summary.file.failure);
     }
-    fitColumns();
+    m_listView->fitColumns();
     return failures;
 }
 
-void frmMain::fitColumns()
+QStringList frmMain::showUnread(const QList<UnreadList> &unread)
 {
-    static_cast<WordListView *>(m_listView)->fitColumns();
+    QStringList failures;
+    QSet<qsizetype> unreadEntries;
+    for (const UnreadList &list : unread) {
+        unreadEntries.insert(list.entry);
+        const QString &path = m_library.path(list.entry);
+        if (QTreeWidgetItem *row = m_listView->rowOf(list.entry))
+            m_listView->fillRow(row, path, {{}, {}, {ListFileResult::Outcome::Failed, list.failure}});
+        if (newlyUnreadable(path))
+            failures.append(list.failure);
+    }
+    // A ticked list that could not be read before and was now: its row
+    // shows its name again.
+    for (int i = 0; i < m_listView->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = m_listView->topLevelItem(i);
+        const std::optional<qsizetype> entry =
+            ListLibrary::entryNumber(row->data(WordListView::useColumn, keyRole).toString());
+        if (entry && WordListView::isUnreadable(row) && row->checkState(WordListView::useColumn) == Qt::Checked
+            && !unreadEntries.contains(*entry))
+            m_listView->fillRow(row, m_library.path(*entry), readListSummary(m_library.path(*entry)));
+    }
+    m_listView->fitColumns();
+    return failures;
 }
 
-std::optional<QString> frmMain::additem(const QString &filename, qsizetype entry)
+bool frmMain::newlyUnreadable(const QString &path)
 {
-    const ListSummary summary = readListSummary(filename, m_services.notice);
-    auto *row = new QTreeWidgetItem(m_listView);
-    row->setData(useColumn, keyRole, ListLibrary::rowKey(entry));
-    row->setText(nameColumn, summary.name);
-    row->setText(descriptionColumn, summary.description);
-    // A long name or description is cut short in its column; the whole text
-    // and the file it came from show on hover.
-    const QString file = QDir::toNativeSeparators(filename);
-    row->setToolTip(nameColumn, summary.name.isEmpty() ? file : summary.name + u'\n' + file);
-    row->setToolTip(descriptionColumn, summary.description);
-    row->setCheckState(useColumn, Qt::Checked);
-    // A screen reader names the tick after its list; it tells whether it is
-    // ticked by itself.
-    const QString listName = summary.name.isEmpty() ? QFileInfo(filename).fileName() : summary.name;
-    row->setData(useColumn, Qt::AccessibleTextRole, QStringLiteral("Use %1").arg(listName));
-    row->setData(useColumn, Qt::AccessibleDescriptionRole, summary.description);
-    if (summary.name.isEmpty())
-        row->setData(nameColumn, Qt::AccessibleTextRole, QStringLiteral("%1, not readable").arg(listName));
-    if (summary.file.outcome != ListFileResult::Outcome::Failed || m_toldUnreadable.contains(filename))
-        return std::nullopt;
-    m_toldUnreadable.insert(filename);
-    return summary.file.failure;
+    if (m_toldUnreadable.contains(path))
+        return false;
+    m_toldUnreadable.insert(path);
+    return true;
 }
 
 void frmMain::tellUnreadable(const QStringList &failures)
 {
     if (failures.isEmpty())
         return;
-    m_services.notice.tell(QStringLiteral("These word lists could not be read. Their rows stay, without name "
-                                          "or description, and they add no words:\n\n")
+    m_services.notice.tell(QStringLiteral("These word lists could not be read and add no words. Their rows say so; "
+                                          "select one and press Delete List to take it out of your lists:\n\n")
                            + listOfFailures(failures));
 }
 
@@ -394,7 +416,8 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     // the focus.
     if (key->key() == Qt::Key_Space) {
         if (QTreeWidgetItem *row = m_listView->currentItem())
-            row->setCheckState(useColumn, row->checkState(useColumn) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+            row->setCheckState(WordListView::useColumn,
+                               row->checkState(WordListView::useColumn) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
         return true;
     }
     // Enter in the lists presses the default button, as in a dialog.

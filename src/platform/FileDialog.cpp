@@ -7,7 +7,24 @@ namespace lexiglow {
 
 QString SystemFileDialog::getOpenFileName(QWidget *parent, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+    // The filters' names alone: their patterns spell out every letter case.
+    return QFileDialog::getOpenFileName(parent, QString(), takeNextFolder(), filter, nullptr,
+                                        QFileDialog::HideNameFilterDetails);
+}
+
+QString anyCasePatterns(QStringView extension)
+{
+    QStringList spellings{QStringLiteral("*.")};
+    for (const QChar ch : extension) {
+        QStringList longer;
+        for (const QString &start : spellings) {
+            longer.append(start + ch.toLower());
+            if (ch.toUpper() != ch.toLower())
+                longer.append(start + ch.toUpper());
+        }
+        spellings = longer;
+    }
+    return spellings.join(u';');
 }
 
 QString qtFileFilter(QStringView filter)

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <utility>
+
 class QWidget;
 
 namespace lexiglow {
@@ -15,6 +17,17 @@ public:
     // The chosen file's full path, or an empty text when the user cancels.
     // filter is in Qt's form, "Lexiglow Files (*.lxg)".
     virtual QString getOpenFileName(QWidget *parent, const QString &filter) = 0;
+
+    // Where the next getOpenFileName starts; none starts where the platform's
+    // dialog starts by itself.
+    void startNextIn(const QString &folder) { m_nextFolder = folder; }
+
+protected:
+    // The folder to start in, once.
+    QString takeNextFolder() { return std::exchange(m_nextFolder, QString()); }
+
+private:
+    QString m_nextFolder;
 };
 
 // The platform's open-file dialog.
@@ -26,6 +39,12 @@ public:
 
     QString getOpenFileName(QWidget *parent, const QString &filter) override;
 };
+
+// Every spelling of *.extension in upper and lower case, separated by ";",
+// for a filter that finds "PETS.LXG" as well as "pets.lxg": file dialogs on
+// Linux (Qt's own, GTK's) match patterns case-sensitively, and GTK knows no
+// character classes such as "[lL]".
+QString anyCasePatterns(QStringView extension);
 
 // A filter written as description "|" pattern pairs ("Lexiglow Files|*.lxg",
 // patterns of one entry separated by ";") in Qt's form

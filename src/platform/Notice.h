@@ -14,4 +14,11 @@ public:
     virtual void tell(const QString &message) = 0;
 };
 
+// Tells nobody: for a reader whose caller words what went wrong itself.
+class QuietNotice final : public Notice
+{
+public:
+    void tell(const QString &) override {}
+};
+
 } // namespace lexiglow

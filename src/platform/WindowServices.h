@@ -33,6 +33,9 @@ struct WindowServices
     // The product's web site, given to the build; none hides "Visit Website".
     QString website = QString::fromUtf8(websiteAddress);
     std::chrono::milliseconds splashDelay = standardSplashDelay;
+    // Where word lists made from text files are written: "lists" in the
+    // program's data folder.
+    QString listFolder = {};
 };
 
 } // namespace lexiglow

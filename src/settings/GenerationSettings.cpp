@@ -1,5 +1,7 @@
 #include "settings/GenerationSettings.h"
 
+#include <algorithm>
+
 namespace lexiglow {
 
 std::optional<double> settingNumber(QStringView text)
@@ -81,6 +83,48 @@ RequestReading readRequest(const GenerationSettings &settings)
     if (const QString floor = settings.minimumStrength.trimmed(); !floor.isEmpty())
         request.floor = number(Field::Floor, floor);
     return reading;
+}
+
+QList<SettingProblem> checkSettings(const GenerationSettings &settings)
+{
+    using Field = SettingProblem::Field;
+    using Reason = SettingProblem::Reason;
+    const RequestReading reading = readRequest(settings);
+    QList<SettingProblem> problems = reading.problems;
+    const auto belowOne = [&](Field field, const QString &text) {
+        if (!reading.problemWith(field) && *settingNumber(text) < 1)
+            problems.append({field, Reason::BelowOne, text});
+    };
+    belowOne(Field::Minimum, settings.minimumLength);
+    belowOne(Field::Maximum, settings.maximumLength);
+    belowOne(Field::Count, settings.passwordCount);
+    const PasswordRules &rules = reading.request.rules;
+    if (reading.rulesRead() && rules.minimum > rules.maximum)
+        problems.append({Field::Minimum, Reason::OverMaximum, settings.minimumLength});
+    // A minimum over the maximum last: a field that is wrong in itself comes first.
+    const auto order = [](const SettingProblem &problem) {
+        return std::pair(problem.reason == Reason::OverMaximum, problem.field);
+    };
+    std::stable_sort(problems.begin(), problems.end(),
+                     [&order](const SettingProblem &a, const SettingProblem &b) { return order(a) < order(b); });
+    return problems;
+}
+
+QString problemSentence(const SettingProblem &problem)
+{
+    const QString name = settingName(problem.field);
+    switch (problem.reason) {
+    case SettingProblem::Reason::NotANumber:
+        break;
+    case SettingProblem::Reason::TooLarge:
+        return QStringLiteral("%1 can be at most %2.").arg(name).arg(PasswordRequest::maxCount);
+    case SettingProblem::Reason::BelowOne:
+        return QStringLiteral("%1 must be 1 or more, not %2.").arg(name, problem.text.trimmed());
+    case SettingProblem::Reason::OverMaximum:
+        return QStringLiteral("%1, %2, is more than the %3.")
+            .arg(name, problem.text.trimmed(), settingName(SettingProblem::Field::Maximum));
+    }
+    return QStringLiteral("%1 is not a number: \"%2\".").arg(name, problem.text);
 }
 
 } // namespace lexiglow

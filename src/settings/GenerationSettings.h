@@ -44,11 +44,16 @@ public:
 // digits with an optional "." and decimals, optional blanks, nothing else.
 std::optional<double> settingNumber(QStringView text);
 
-// A setting whose text a batch cannot use, and why.
+// A setting whose text a batch cannot use, or that Advanced Settings' Ok
+// refuses, and why.
 struct SettingProblem
 {
+    // In the order the dialog shows them.
     enum class Field { Minimum, Maximum, Count, Floor };
-    enum class Reason { NotANumber, TooLarge };
+    // A batch meets only the first two: it runs with a length or count below
+    // 1 (no password fits, or none is made) and a minimum over the maximum
+    // (every password is its last candidate).
+    enum class Reason { NotANumber, TooLarge, BelowOne, OverMaximum };
 
     Field field;
     Reason reason;
@@ -83,5 +88,13 @@ struct RequestReading
 // keeps the words' case. An empty Minimum Strength is no floor. The count
 // may be at most PasswordRequest::maxCount.
 RequestReading readRequest(const GenerationSettings &settings);
+
+// What Advanced Settings' Ok refuses, in the dialog's order: what
+// readRequest finds, and lengths or a count below 1; then a minimum over the
+// maximum. A floor out of reach of the lists is the batch's to find.
+QList<SettingProblem> checkSettings(const GenerationSettings &settings);
+// One problem in a sentence that names the setting, such as "Passwords to
+// Generate is not a number: "ten"."
+QString problemSentence(const SettingProblem &problem);
 
 } // namespace lexiglow

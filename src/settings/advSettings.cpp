@@ -89,10 +89,12 @@ void advSettings::buildControls()
     m_clearDelay->setCurrentText(StoredControls::defaultClearDelay);
     m_specialCharacters = named(new QCheckBox(QStringLiteral("Use &Special Characters ( ) * + , - . /"), m_frame),
                                 QStringLiteral("Check2"));
-    m_letterReplacement = named(new QCheckBox(QStringLiteral("Use Letter &Replacement For More Security"), m_frame),
+    m_letterReplacement = named(new QCheckBox(QStringLiteral("Use Letter &Replacement (a = @, i = 1, e = 3)"), m_frame),
                                 QStringLiteral("Check1"));
-    auto *explanation = named(new QLabel(QStringLiteral("Always replaces the same letters by easy to remember "
-                                                        "characters or numbers: e\u00a0=\u00a03, a\u00a0=\u00a0@, i\u00a0=\u00a01"),
+    // The replacement is the same every time, so someone who knows the
+    // settings undoes it: it makes the passwords no harder to guess.
+    auto *explanation = named(new QLabel(QStringLiteral("Every a, i and e is replaced the same way each time, so "
+                                                        "this adds no strength against someone who knows your settings."),
                                          m_frame),
                               QStringLiteral("Label5"));
     explanation->setWordWrap(true);
@@ -220,11 +222,31 @@ void advSettings::load()
 
 void advSettings::ok()
 {
+    // A value a batch would refuse, or run with to no purpose, is caught
+    // here, all of them at once, rather than one at a time at later batches.
+    if (const QList<SettingProblem> problems = checkSettings(controls().settings); !problems.isEmpty()) {
+        refuse(problems);
+        return;
+    }
     if (!storedSettings::store(m_store, controls())) {
         m_notice.tell(QStringLiteral("The settings could not be saved. They stay in force until Lexiglow closes."));
     }
     // hide(), not accept(): the dialog and its values stay for the whole run.
     hide();
+}
+
+void advSettings::refuse(const QList<SettingProblem> &problems)
+{
+    QStringList sentences;
+    for (const SettingProblem &problem : problems)
+        sentences.append(problemSentence(problem));
+    m_notice.tell(sentences.join(u'\n')
+                  + QStringLiteral("\n\nNothing was saved. Correct it and press Ok, or press Cancel."));
+    // In the order of SettingProblem::Field.
+    QLineEdit *const fields[] = {m_minimum, m_maximum, m_count, m_strength};
+    QLineEdit *field = fields[int(problems.front().field)];
+    field->setFocus();
+    field->selectAll();
 }
 
 void advSettings::cancel()

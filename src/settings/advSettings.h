@@ -57,6 +57,9 @@ private:
     StoredControls controls() const;
     void fill(const StoredControls &controls);
     void ok();
+    // Tells what keeps the settings from being stored, and puts the focus in
+    // the first field named.
+    void refuse(const QList<SettingProblem> &problems);
     void cancel();
 
     SettingsStore &m_store;

@@ -17,7 +17,6 @@ private slots:
         QTest::addColumn<int>("key"); // with its modifiers; 0: a click instead; -1: neither, the timer runs out
         QTest::addColumn<QString>("then");
         QTest::addRow("no website, the timer runs out") << u"Picture1"_s << -1 << u"closes"_s;
-        QTest::addRow("Esc") << u"Picture1"_s << int(Qt::Key_Escape) << u"closes"_s;
         QTest::addRow("a letter") << u"Picture1"_s << int(Qt::Key_A) << u"closes"_s;
         QTest::addRow("Enter on Visit Website") << u"cmdSysInfo"_s << int(Qt::Key_Return) << u"closes"_s;
         QTest::addRow("Tab") << u"Picture1"_s << int(Qt::Key_Tab) << u"stays"_s;

@@ -6,6 +6,8 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTreeWidget>
@@ -116,7 +118,8 @@ private slots:
         QCOMPARE(seen, QStringList({u"frmSplash 1 0"_s, u"Version 1.0.0"_s, u"frmSplash 0 1"_s, u"Version 1.0.0"_s}));
     }
 
-    void unreadableLists_keepEmptyRows_andAreNamedOnceInAShortMessage()
+    // Told in one message at start and in one at a batch, each list once a run; their rows say so.
+    void unreadableLists_namedOnceARunInOneMessage_rowsMarked_deleteListRemovesThem()
     {
         const QString damaged = m_env->writeList(u"damaged.lxg"_s, u"Damaged"_s, u"Cut short"_s, {u"word"_s});
         QVERIFY(QFile::resize(damaged, 20));
@@ -126,44 +129,81 @@ private slots:
         for (int i = 1; i <= 8; ++i)
             m_env->store.values[{u"passfiles"_s, u"passfile%1"_s.arg(i)}] = i == 1 ? damaged : i == 8 ? good : gone(i - 1);
         start();
-        QCOMPARE(rows().mid(6), QStringList({u"file_7 [x]  / "_s, u"file_8 [x] Good / Fine"_s}));
-        // The first five by name, then how many more; not again when the rows are made anew.
-        select(7);
-        click(u"Command5"_s);
+        QCOMPARE(rows().mid(6), QStringList({u"file_7 [x] gone6.lxg / Could not be read: the file does not exist"_s,
+                                             u"file_8 [x] Good / Fine"_s}));
+        QCOMPARE(ticks().at(0), u"Use damaged.lxg, could not be read: ticked"_s);
+        // The first five by name, then how many more.
         QCOMPARE(m_env->notice.messages.size(), 1);
         const QString message = m_env->notice.messages.constFirst();
         QVERIFY2(message.contains(damaged) && message.contains(gone(4)) && !message.contains(gone(5))
                      && message.endsWith(u"\nand 2 more"_s), qPrintable(message));
+        // At a batch, the good list gone meanwhile is named, the others not again; at a second batch none.
+        QFile::remove(good);
+        const auto batch = [this] {
+            QVERIFY(modal::drive([this] { click(u"sugPass"_s); }, [](QWidget *suggestions) { suggestions->close(); }));
+        };
+        batch(), batch();
+        QCOMPARE(m_env->notice.messages.size(), 2);
+        QVERIFY(m_env->notice.messages.at(1).endsWith(u":\n\n%1: the file does not exist"_s.arg(good)));
+        QCOMPARE(rows().at(7), u"file_8 [x] good.lxg / Could not be read: the file does not exist"_s);
+        // Back again, it is read at the next batch, and its row shows it.
+        m_env->writeList(u"good.lxg"_s, u"Good"_s, u"Fine"_s, {u"yes"_s});
+        batch();
+        QCOMPARE(rows().at(7), u"file_8 [x] Good / Fine"_s);
+        for (int i = 0; i < 8; ++i) {
+            select(0);
+            click(u"Command5"_s);
+        }
+        QCOMPARE(rows(), QStringList());
+        QCOMPARE(m_env->notice.messages.size(), 2);
     }
 
-    void addList_data()
+    // A list is read before it is added, whatever its name's letter case; a file that cannot be read is not.
+    void addList_readsTheFileFirst_addsOnlyLists_data()
     {
         QTest::addColumn<QString>("fileName"); // empty: the user cancels
+        QTest::addColumn<QString>("kind");     // list, foreign, empty, missing or folder
         QTest::addColumn<int>("clicks");
         QTest::addColumn<int>("added");
-        QTest::addColumn<bool>("rejected");
-        QTest::addRow("a list file") << u"extra.lxg"_s << 1 << 1 << false;
-        QTest::addRow("a name ending in lxg without a dot") << u"extralxg"_s << 1 << 1 << false;
-        QTest::addRow("the same file twice") << u"extra.lxg"_s << 2 << 2 << false;
-        QTest::addRow("upper-case LXG") << u"extra.LXG"_s << 1 << 0 << true;
-        QTest::addRow("cancelled") << QString() << 1 << 0 << false;
+        QTest::addColumn<QString>("problem"); // told after the file's name
+        QTest::addRow("a list file") << u"extra.lxg"_s << u"list"_s << 1 << 1 << QString();
+        QTest::addRow("a list named in upper case") << u"PETS.LXG"_s << u"list"_s << 1 << 1 << QString();
+        QTest::addRow("a name ending in lxg without a dot") << u"extralxg"_s << u"list"_s << 1 << 1 << QString();
+        QTest::addRow("the same file twice") << u"extra.lxg"_s << u"list"_s << 2 << 2 << QString();
+        QTest::addRow("a foreign file") << u"x.lxg"_s << u"foreign"_s << 1 << 0 << u"this is not a Lexiglow word list"_s;
+        QTest::addRow("an empty file") << u"x.txt"_s << u"empty"_s << 1 << 0 << u"the file is empty"_s;
+        QTest::addRow("a missing file") << u"x.lxg"_s << u"missing"_s << 1 << 0 << u"the file does not exist"_s;
+        // Unreadable as root too.
+        QTest::addRow("a folder") << u"x.lxg"_s << u"folder"_s << 1 << 0 << u"this is a folder, not a list file"_s;
+        QTest::addRow("cancelled") << QString() << QString() << 1 << 0 << QString();
     }
 
-    void addList()
+    void addList_readsTheFileFirst_addsOnlyLists()
     {
         QFETCH(QString, fileName);
+        QFETCH(QString, kind);
         QFETCH(int, clicks);
         QFETCH(int, added);
-        QFETCH(bool, rejected);
+        QFETCH(QString, problem);
         m_env->writeList(u"a.lxg"_s, u"Animals"_s, u"Fur"_s, {u"cat"_s});
         start();
-        // Written after the start-up scan, which therefore does not see it.
-        const QString chosen = fileName.isEmpty() ? QString() : m_env->writeList(fileName, u"Extra"_s, u"Added"_s, {u"dog"_s});
+        // Written after the start-up scan, which therefore does not see them.
+        QVERIFY(QDir(m_env->folder.path()).mkpath(u"lists/x.lxg"_s));
+        const QString large = m_env->writeList(u"lists/common.lxg"_s, u"Common"_s, QString(), {u"word"_s});
+        const QString chosen = fileName.isEmpty() ? QString() : m_env->path(kind == u"folder"_s ? u"lists/x.lxg"_s : fileName);
+        if (kind == u"list"_s)
+            m_env->writeList(fileName, u"Extra"_s, u"Added"_s, {u"dog"_s});
+        else if (kind == u"foreign"_s || kind == u"empty"_s)
+            m_env->writeFile(fileName, kind == u"foreign"_s ? "hello" : "");
         const int flushes = m_env->store.flushes;
         m_env->answers = QStringList(clicks, chosen);
         for (int i = 0; i < clicks; ++i)
             click(u"Command6"_s);
-        QCOMPARE(m_env->filters.value(0), u"Lexiglow Files (*.lxg)"_s);
+        // Lists and text files in any letter case, and every file; first in the large list's folder.
+        const QString filter = m_env->filters.value(0);
+        QVERIFY2(filter.startsWith(u"Lexiglow Files (*.lxg *.lxG"_s) && filter.contains(u"*.LXG);;Text Files (*.txt"_s)
+                     && filter.endsWith(u"*.TXT);;All Files (*)"_s), qPrintable(filter));
+        QCOMPARE(m_env->startFolders.value(0), QFileInfo(large).path());
         QStringList expected{u"file_1 [x] Animals / Fur"_s};
         for (int entry = 2; entry <= added + 1; ++entry)
             expected.append(u"file_%1 [x] Extra / Added"_s.arg(entry));
@@ -171,10 +211,99 @@ private slots:
         // The last row added is the one selected.
         QCOMPARE(view()->selectedItems(), added ? QList({view()->topLevelItem(added)}) : QList<QTreeWidgetItem *>());
         QCOMPARE(stored(u"count"_s), QString::number(added + 1));
-        QCOMPARE(stored(u"passfile%1"_s.arg(added + 1)), added ? chosen : m_env->path(u"a.lxg"_s));
-        QCOMPARE(m_env->notice.messages, rejected ? QStringList(chosen + u" is not a valid LXG file"_s) : QStringList());
+        QCOMPARE(m_env->notice.messages, problem.isEmpty() ? QStringList()
+                 : QStringList(u"This file was not added to your word lists:\n\n%1: %2"_s.arg(chosen, problem)));
         // Stored again in every case, a cancel included.
         QVERIFY(m_env->store.flushes > flushes);
+        // Once the library holds the large list, the dialog starts where it would by itself.
+        m_env->answers = {large};
+        click(u"Command6"_s);
+        click(u"Command6"_s);
+        QCOMPARE(m_env->startFolders.mid(clicks), QStringList({QFileInfo(large).path(), QString()}));
+    }
+
+    // A text file becomes a new list, ticked, in the folder of made lists, under a name no file there has.
+    void addList_textFile_makesANewList_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("taken"); // whether words.lxg is there already
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("written"); // none: nothing is written
+        QTest::addColumn<QString>("told");
+        QTest::addRow("words") << QByteArray("tiger\nlion\n\ntiger\n") << false << u"cmdOk"_s << u"words.lxg"_s << QString();
+        QTest::addRow("a name already taken") << QByteArray("tiger\nlion\n\ntiger\n") << true << u"cmdOk"_s << u"words-2.lxg"_s << QString();
+        QTest::addRow("cancelled") << QByteArray("tiger\nlion\n\ntiger\n") << false << u"cmdCancel"_s << QString() << QString();
+        QTest::addRow("a binary file") << QByteArray("tiger\n\x01\0\x02", 9) << false << QString() << QString()
+                                       << u"line 2: it holds a NUL byte, so this is not a text file"_s;
+        QTest::addRow("no word") << QByteArray("\n \n") << false << QString() << QString() << u"it holds no word"_s;
+    }
+
+    void addList_textFile_makesANewList()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, taken);
+        QFETCH(QString, button);
+        QFETCH(QString, written);
+        QFETCH(QString, told);
+        start();
+        const QString words = m_env->writeFile(u"words.txt"_s, text);
+        if (taken && QDir().mkpath(m_env->path(u"data/lists"_s)))
+            m_env->writeFile(u"data/lists/words.lxg"_s, "kept");
+        m_env->answers = {words};
+        QStringList seen;
+        modal::drive([this] { click(u"Command6"_s); }, [&](QWidget *dialog) {
+            // A file it refuses may close it as soon as it shows.
+            if (!button.isEmpty()) {
+                QTRY_VERIFY(dialog->findChild<QPushButton *>(u"cmdOk"_s)->isEnabled());
+                seen << dialog->windowTitle() << dialog->findChild<QLineEdit *>(u"txtName"_s)->text()
+                     << dialog->findChild<QLabel *>(u"lblWords"_s)->text()
+                     << dialog->findChild<QPlainTextEdit *>(u"txtWarnings"_s)->toPlainText();
+                QTest::keyClicks(dialog->findChild<QLineEdit *>(u"txtDescription"_s), u"Cats"_s);
+                modal::click(dialog, button);
+            }
+            QTRY_VERIFY(!dialog->isVisible());
+        });
+        if (!button.isEmpty()) {
+            QCOMPARE(seen, QStringList({u"New Word List"_s, u"words"_s, u"3 words"_s,
+                                        u"line 4: 'tiger' repeats line 1, so it is drawn twice as often"_s}));
+        }
+        QStringList made = QDir(m_env->path(u"data/lists"_s)).entryList(QDir::Files);
+        made.removeOne(written);
+        QCOMPARE(made, taken ? QStringList(u"words.lxg"_s) : QStringList());
+        QFile kept(m_env->path(u"data/lists/words.lxg"_s));
+        QVERIFY(!taken || (kept.open(QIODevice::ReadOnly) && kept.readAll() == "kept"));
+        QCOMPARE(rows(), written.isEmpty() ? QStringList() : QStringList(u"file_1 [x] words / Cats"_s));
+        if (!written.isEmpty()) {
+            RecordingNotice quiet;
+            wordList list(quiet);
+            QVERIFY(list.ReadData(m_env->path(u"data/lists/"_s + written)));
+            QCOMPARE(list.getlist().words(), QStringList({u"tiger"_s, u"lion"_s, u"tiger"_s}));
+            QCOMPARE(stored(u"passfile1"_s), m_env->path(u"data/lists/"_s + written));
+        }
+        QCOMPARE(m_env->notice.messages,
+                 told.isEmpty() ? QStringList() : QStringList(u"No word list was made of this file:\n\n%1: %2"_s.arg(words, told)));
+    }
+
+    // Files dropped on the window are added one after another, as Add List adds them.
+    void drop_addsListsAndTextFilesInTurn()
+    {
+        start();
+        const QString list = m_env->writeList(u"a.lxg"_s, u"Animals"_s, u"Fur"_s, {u"cat"_s});
+        const QString text = m_env->writeFile(u"fruit.txt"_s, "apple\npear\n");
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(text), QUrl::fromLocalFile(list)});
+        // As the platform's drag and drop hands them over; no test can drag.
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        static_cast<QObject *>(&*m_window)->event(&enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QVERIFY(modal::drive([&] { static_cast<QObject *>(&*m_window)->event(&drop); QTRY_COMPARE(rows().size(), 2); },
+                             [](QWidget *dialog) {
+                                 QTRY_VERIFY(dialog->findChild<QPushButton *>(u"cmdOk"_s)->isEnabled());
+                                 modal::click(dialog, u"cmdOk"_s);
+                                 QTRY_VERIFY(!dialog->isVisible());
+                             }));
+        QCOMPARE(rows(), QStringList({u"file_1 [x] fruit / "_s, u"file_2 [x] Animals / Fur"_s}));
     }
 
     void deleteList_data()

@@ -1,8 +1,6 @@
 #include "support/ListFileBytes.h"
 
-#include "library/ListLibrary.h"
 #include "platform/SettingsStore.h"
-#include "settings/StoredSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,9 +8,11 @@
 #include <QTest>
 
 #include <atomic>
+#include <csignal>
 #include <optional>
 #include <thread>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace lexiglow;
@@ -51,16 +51,12 @@ private slots:
         QTest::addColumn<QByteArray>("file");
 
         const QByteArray libraryOfA = "[passfiles]\ncount=2\npassfile1=/l/x.lxg\npassfile2=/l/y.lxg\n";
-        QTest::addRow("B changed nothing") << u"passfiles/count=2 passfiles/passfile2=/l/y.lxg"_s << QString()
-                                           << "[Values]\nText1=8\n\n" + libraryOfA;
         QTest::addRow("B changed other keys") << u"passfiles/count=2 passfiles/passfile2=/l/y.lxg"_s
                                               << u"Values/Text1=12 Values/Check1=1"_s
                                               << "[Values]\nCheck1=1\nText1=12\n\n" + libraryOfA;
         QTest::addRow("B set what it read") << u"passfiles/count=2 passfiles/passfile2=/l/y.lxg Values/Text1=10"_s
                                             << u"passfiles/count=1 passfiles/passfile1=/l/x.lxg Values/Text1=8"_s
                                             << "[Values]\nText1=10\n\n" + libraryOfA;
-        QTest::addRow("B changed a key and set it back") << u"Values/Text1=10"_s << u"Values/Text1=9 Values/Text1=8"_s
-                                                         << "[Values]\nText1=10\n\n[passfiles]\ncount=1\npassfile1=/l/x.lxg\n"_ba;
         QTest::addRow("both changed a key: the later save wins") << u"Values/Text1=10"_s << u"Values/Text1=12"_s
                                                                   << "[Values]\nText1=12\n\n[passfiles]\ncount=1\npassfile1=/l/x.lxg\n"_ba;
     }
@@ -83,92 +79,77 @@ private slots:
         QCOMPARE(b.value(u"passfiles"_s, u"count"_s, {}), u"1"_s);
     }
 
-    // Copy A adds a list and saves Advanced Settings; copy B, started with the same library, changed nothing
-    // and saves its library on the way out.
-    void twoCopies_libraryAndValuesOfOne_surviveTheOthersClose()
+    // Rewritten by hand at the same size and time of change, which QSettings would take for the file it read
+    // before: a store reads what is there, a value with commas (a list to QSettings) as the text it is, and
+    // stores what it read without writing anything.
+    void fileRewrittenByHand_isReadAsItIsNow_andKeptByteForByte()
     {
-        QSettingsStore storeA(m_ini);
-        QSettingsStore storeB(m_ini);
-        ListLibrary libraryA(storeA);
-        ListLibrary libraryB(storeB);
-        QVERIFY(libraryA.loadf(m_folder->path()) && libraryB.loadf(m_folder->path()));
-        StoredControls controls;
-        storedSettings::restore(storeA, controls);
-
-        QVERIFY(libraryA.add(u"/l/y.lxg"_s));
-        QVERIFY(libraryA.savef());
-        controls.settings.minimumLength = u"12"_s;
-        QVERIFY(storedSettings::store(storeA, controls));
-        QVERIFY(libraryB.savef());
-
-        QSettingsStore next(m_ini);
-        ListLibrary library(next);
-        library.read(m_folder->path());
-        QCOMPARE(library.passfiles(), (QStringList{QString(), u"/l/x.lxg"_s, u"/l/y.lxg"_s}));
-        StoredControls restored;
-        storedSettings::restore(next, restored);
-        QCOMPARE(restored, controls);
-    }
-
-    // QSettings trusts what it read of a file before while the file's size and time of change stay the same;
-    // the store reads what is there.
-    void read_ofFileReplacedWithSameSizeAndTime_takesWhatIsThere()
-    {
-        const QDateTime changed = QFileInfo(m_ini).lastModified();
-        QSettingsStore a(m_ini);
-        listbytes::write(m_ini, "[Values]\nText1=9\n\n[passfiles]\ncount=1\npassfile1=/l/z.lxg\n");
+        const QByteArray byHand = "; my lists\n[passfiles]\ncount = 1\npassfile1 = /l/a, b.lxg\n";
+        const QFileInfo old(m_ini);
+        QCOMPARE(old.size(), byHand.size());
+        const QDateTime changed = old.lastModified();
+        QSettingsStore before(m_ini);
+        listbytes::write(m_ini, byHand);
         QFile file(m_ini);
         QVERIFY(file.open(QIODevice::ReadOnly) && file.setFileTime(changed, QFileDevice::FileModificationTime));
 
-        QCOMPARE(QSettingsStore(m_ini).value(u"Values"_s, u"Text1"_s, {}), u"9"_s);
-        a.setValue(u"Values"_s, u"Check1"_s, u"1"_s);
-        QVERIFY(a.flush());
-        QCOMPARE(listbytes::read(m_ini), "[Values]\nCheck1=1\nText1=9\n\n[passfiles]\ncount=1\npassfile1=/l/z.lxg\n"_ba);
-    }
-
-    // A store that stores what it read writes nothing: the file keeps its bytes, written by hand.
-    void flush_ofUnchangedValues_leavesFileUntouched()
-    {
-        const QByteArray byHand = "; mine\n[passfiles]\ncount = 1\npassfile1 = \"/my lists/a, b.lxg\"\n";
-        listbytes::write(m_ini, byHand);
         QSettingsStore store(m_ini);
+        QCOMPARE(store.value(u"passfiles"_s, u"passfile1"_s, {}), u"/l/a, b.lxg"_s);
         set(store, u"passfiles/count=1"_s);
-        store.setValue(u"passfiles"_s, u"passfile1"_s, u"/my lists/a, b.lxg"_s);
+        store.setValue(u"passfiles"_s, u"passfile1"_s, u"/l/a, b.lxg"_s);
         QVERIFY(store.flush());
         QCOMPARE(listbytes::read(m_ini), byHand);
+        // The store made before puts its change into the file as it is now. The file is replaced, not written
+        // over: a reader of the old one still reads it whole, and nothing else is left beside it.
+        before.setValue(u"Values"_s, u"Check1"_s, u"1"_s);
+        QVERIFY(before.flush());
+        QCOMPARE(listbytes::read(m_ini), "[Values]\nCheck1=1\n\n[passfiles]\ncount=1\npassfile1=/l/a, b.lxg\n"_ba);
+        QCOMPARE(file.readAll(), byHand);
+        QCOMPARE(QDir(m_folder->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{u"lexiglow.conf"_s});
     }
 
-    // Between this store's read and its save the file became something it may not read or store over.
-    void flush_ofFileReplacedByWhatCannotBeRead_failsAndLeavesIt_data()
+    // Between this store's read and its save the file became something it may not read or store over, or
+    // the disk filled up (files held to 4 KB): the save fails, the file stays as it is, byte for byte, and the
+    // store keeps its values.
+    void flush_thatCannotReadOrWrite_failsLeavingFileAndValues_data()
     {
-        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("fault");
         QTest::addRow("FIFO") << u"fifo"_s;
         QTest::addRow("folder") << u"folder"_s;
         // Reading it fails with an input/output error, for root too.
         QTest::addRow("unreadable") << u"/proc/self/mem"_s;
+        QTest::addRow("full disk") << u"full"_s;
     }
 
-    void flush_ofFileReplacedByWhatCannotBeRead_failsAndLeavesIt()
+    void flush_thatCannotReadOrWrite_failsLeavingFileAndValues()
     {
-        QFETCH(QString, replacement);
+        QFETCH(QString, fault);
+        const auto state = [this] {
+            const QFileInfo file(m_ini);
+            return file.isSymLink() ? u"link"_s : file.isDir() ? u"folder"_s : file.isFile() ? QString::fromUtf8(listbytes::read(m_ini)) : u"other"_s;
+        };
         QSettingsStore store(m_ini);
-        store.setValue(u"Values"_s, u"Text1"_s, u"9"_s);
-        QVERIFY(QFile::remove(m_ini));
-        if (replacement == u"fifo")
+        store.setValue(u"Values"_s, u"Text1"_s, QString(5000, u'9'));
+        if (fault != u"full")
+            QVERIFY(QFile::remove(m_ini));
+        if (fault == u"fifo")
             QCOMPARE(::mkfifo(QFile::encodeName(m_ini).constData(), 0600), 0);
-        else if (replacement == u"folder")
+        else if (fault == u"folder")
             QVERIFY(QDir().mkdir(m_ini));
-        else
-            QVERIFY(QFile::link(replacement, m_ini));
-        const QFileInfo before(m_ini);
+        else if (fault != u"full")
+            QVERIFY(QFile::link(fault, m_ini));
+        const QString before = state();
+        rlimit saved{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const rlimit held = fault == u"full" ? rlimit{4096, saved.rlim_max} : saved;
+        std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &held), 0);
+        const bool flushed = store.flush();
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &saved), 0);
 
-        QVERIFY(!store.flush());
-
-        const QFileInfo after(m_ini);
-        QCOMPARE(after.isSymLink(), before.isSymLink());
-        QCOMPARE(after.isFile(), before.isFile());
-        QCOMPARE(after.isDir(), before.isDir());
-        QCOMPARE(store.value(u"Values"_s, u"Text1"_s, {}), u"9"_s);
+        QVERIFY(!flushed);
+        QCOMPARE(state(), before);
+        QCOMPARE(store.value(u"Values"_s, u"Text1"_s, {}), QString(5000, u'9'));
     }
 
     // Two writers saving at the same moment take turns: neither saves over a file the other has just read.

@@ -37,8 +37,9 @@ inline QString suggestionsText(const QStringList &passwords)
 
 // The program's services, played by the test: random values handed out in turn, starting over after the
 // last; the open-file dialog answered in the user's place (no answer left, or an empty one, is a cancel);
-// addresses recorded instead of opened, as an open that fails would leave things; a clipboard countdown
-// that runs out only when the test says so; settings in memory, messages recorded, a program folder.
+// where it starts recorded; addresses recorded instead of opened, as an open that fails would leave things; a clipboard countdown
+// that runs out only when the test says so; settings in memory, messages recorded, a program folder, and
+// the folder of made lists in it, data/lists.
 struct WindowTestEnvironment final : lexiglow::RandomSource, lexiglow::FileDialog, lexiglow::UrlOpener, lexiglow::ClearTimer
 {
     void reseed() override {}
@@ -46,6 +47,7 @@ struct WindowTestEnvironment final : lexiglow::RandomSource, lexiglow::FileDialo
     QString getOpenFileName(QWidget *, const QString &filter) override
     {
         filters.append(filter);
+        startFolders.append(takeNextFolder());
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
     void open(const QUrl &url) override { opened.append(url); }
@@ -58,17 +60,26 @@ struct WindowTestEnvironment final : lexiglow::RandomSource, lexiglow::FileDialo
     RecordingNotice notice;
     QList<double> randomValues{0.0};
     qsizetype draws = 0;
-    QStringList answers, filters; // the file dialog's
+    QStringList answers, filters, startFolders; // the file dialog's
     QList<QUrl> opened;
     std::chrono::milliseconds clearDelay{};
     std::function<void()> timeout;
 
     lexiglow::WindowServices services(std::chrono::milliseconds splashDelay)
     {
-        return {store, *this, folder.path(), *this, notice, *this, *this, {}, splashDelay};
+        return {store, *this, folder.path(), *this, notice, *this, *this, {}, splashDelay, path(QStringLiteral("data/lists"))};
     }
 
     QString path(const QString &name) const { return QDir::toNativeSeparators(folder.filePath(name)); }
+
+    // Writes bytes into the program folder and returns the file's path.
+    QString writeFile(const QString &fileName, const QByteArray &bytes)
+    {
+        QFile file(path(fileName));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        return file.fileName();
+    }
 
     // Writes a list file into the program folder, as lxg does, and returns its path.
     QString writeList(const QString &fileName, const QString &name, const QString &description, const QStringList &words)

@@ -119,12 +119,17 @@ void TestLxg::create_keepsWordsAsWritten_warnsAboutPoorOnes_refusesTooLongOnes()
              qPrintable(refused.err));
     QCOMPARE(read(path(u"colors.lxg"_s)), colorsFile);
 
-    // Refused, and nothing written: targets that are not plain files, a line break inside a word, endless input.
+    // Refused, and nothing written: targets that are not plain files, a line break inside a word, what is no
+    // text, no word, endless input.
     QVERIFY(::mkfifo(QFile::encodeName(path(u"fifo"_s)), 0600) == 0 && QFile::link(path(u"fifo"_s), path(u"link"_s)));
     const std::tuple<QString, QString, QByteArray, QString> refusals[] = {
         {path(u"fifo"_s), u"-"_s, "red\n", path(u"fifo"_s) + u": this is not a plain file"_s},
         {path(u"link"_s), u"-"_s, "red\n", path(u"link"_s) + u": this is not a plain file"_s},
         {path(u"colors.lxg"_s), u"-"_s, "red\ngr\reen\n", u"standard input: line 2: a word holds a line break"_s},
+        {path(u"colors.lxg"_s), u"-"_s, QByteArray("red\nPK\x03\0\n", 8),
+         u"standard input: line 2: it holds a NUL byte, so this is not a text file"_s},
+        {path(u"colors.lxg"_s), u"-"_s, "caf\xe9\n", u"standard input: line 1: it is not UTF-8 text (save the file as UTF-8)"_s},
+        {path(u"colors.lxg"_s), u"-"_s, "\n\r\n", u"standard input: it holds no word"_s},
         {path(u"colors.lxg"_s), u"/dev/zero"_s, {},
          u"/dev/zero: line 1: a word of more than 24574 characters is longer than a list file can carry (24574)"_s}};
     for (const auto &[target, source, input, message] : refusals) {

@@ -10,6 +10,7 @@
 #include "about/frmSplash.h"
 #include "generation/SuggestionText.h"
 #include "generation/passSug.h"
+#include "library/NewWordList.h"
 #include "library/frmMain.h"
 #include "platform/Readable.h"
 #include "settings/SettingsWindow.h"
@@ -33,10 +34,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QStringList windowNames{u"frmMain"_s, u"passSug"_s, u"advSettings"_s, u"frmSplash"_s};
+const QStringList windowNames{u"frmMain"_s, u"passSug"_s, u"advSettings"_s, u"frmSplash"_s, u"NewWordList"_s};
 
 // Every window as a person first sees it: the main window with the eight
-// lists that ship, a batch of suggestions from them, the settings, About.
+// lists that ship, a batch of suggestions from them, the settings, About, and
+// a new word list of a text file with a warning.
 struct Windows
 {
     WindowTestEnvironment env;
@@ -45,6 +47,7 @@ struct Windows
     std::optional<frmMain> main;
     std::optional<passSug> suggestions;
     std::optional<frmSplash> about;
+    std::optional<NewWordList> newList;
 
     Windows()
     {
@@ -71,13 +74,18 @@ struct Windows
         if (!settle(&*suggestions))
             qWarning("the suggestions were not shown in time");
         about.emplace(env, u"https://www.example.org"_s, 1h);
+        newList.emplace(env.writeFile(u"animals.txt"_s, "Tiger\nLion\nOtter\nTiger\n"), env.path(u"data/lists"_s), env.notice);
+        newList->count();
+        if (!QTest::qWaitFor([this] { return newList->isReady(); }))
+            qWarning("the words were not counted");
     }
 
     // Shows the window as it opens.
     QWidget *show(const QString &name)
     {
         const QHash<QString, QWidget *> windows{
-            {u"frmMain"_s, &*main}, {u"passSug"_s, &*suggestions}, {u"advSettings"_s, &settings->dialog()}, {u"frmSplash"_s, &*about}};
+            {u"frmMain"_s, &*main}, {u"passSug"_s, &*suggestions}, {u"advSettings"_s, &settings->dialog()}, {u"frmSplash"_s, &*about},
+            {u"NewWordList"_s, &*newList}};
         QWidget *shown = windows.value(name);
         shown->show();
         if (!QTest::qWaitForWindowExposed(shown))
@@ -314,12 +322,17 @@ private slots:
             << QStringList({u"Label2 &Minimum Password Length"_s, u"Label1 Ma&ximum Password Length"_s,
                             u"Label3 &Passwords to Generate"_s, u"Label4 &Letter Case"_s, u"Label6 Clear Copied Password &After"_s,
                             u"Check2 Use &Special Characters ( ) * + , - . /"_s,
-                            u"Check1 Use Letter &Replacement For More Security"_s, u"Label7 Minimum S&trength (bits)"_s,
+                            u"Check1 Use Letter &Replacement (a = @, i = 1, e = 3)"_s, u"Label7 Minimum S&trength (bits)"_s,
                             u"Command2 &Ok"_s, u"Command1 &Cancel"_s})
             << QStringList({u"Check1"_s, u"Check2"_s, u"Text1"_s, u"Text2"_s, u"Text3"_s, u"Combo1"_s, u"Combo2"_s, u"Text4"_s,
                             u"Command1"_s, u"Command2"_s});
         QTest::addRow("frmSplash") << u"frmSplash"_s << QStringList({u"cmdSysInfo &Visit Website"_s})
                                    << QStringList({u"Picture1"_s, u"cmdSysInfo"_s});
+        QTest::addRow("NewWordList") << u"NewWordList"_s
+                                     << QStringList({u"lblName &Name"_s, u"lblDescription &Description"_s, u"lblWarnings &Warnings"_s,
+                                                     u"cmdOk &Ok"_s, u"cmdCancel &Cancel"_s})
+                                     << QStringList({u"txtName"_s, u"txtDescription"_s, u"lblWords"_s, u"txtWarnings"_s, u"cmdOk"_s,
+                                                     u"cmdCancel"_s});
     }
 
     void keyboardAndScreenReaders_mnemonicsNamesAndTabOrder()
