@@ -3,6 +3,7 @@
 #include "generation/StrengthWords.h"
 #include "generation/SuggestionText.h"
 #include "library/ListLibrary.h"
+#include "platform/DialogButtons.h"
 #include "platform/SecretClipboard.h"
 #include "platform/Notice.h"
 #include "platform/Readable.h"
@@ -26,14 +27,6 @@
 namespace lexiglow {
 
 namespace {
-
-QPushButton *button(const QString &objectName, const QString &caption, QWidget *parent)
-{
-    auto *result = new QPushButton(caption, parent);
-    setLeastSize(result, Twips(parent).size(1215, 375));
-    result->setObjectName(objectName);
-    return result;
-}
 
 // A line under the passwords: it wraps, and while it says something the Tab
 // key stops on it, so that a screen reader reads it out.
@@ -219,9 +212,9 @@ void passSug::buildControls()
     m_adviceLine = line(QStringLiteral("lblAdvice"), this);
     m_passwordLine = line(QStringLiteral("lblPasswordStrength"), this);
     m_status = line(QStringLiteral("lblStatus"), this);
-    m_modifySettings = button(QStringLiteral("Command3"), QStringLiteral("&Modify Settings"), this);
-    m_newList = button(QStringLiteral("Command2"), QStringLiteral("&New List"), this);
-    m_close = button(QStringLiteral("Command1"), QStringLiteral("&Close"), this);
+    m_modifySettings = dialogButton(QStringLiteral("Command3"), QStringLiteral("&Modify Settings"), this);
+    m_newList = dialogButton(QStringLiteral("Command2"), QStringLiteral("&New List"), this);
+    m_close = dialogButton(QStringLiteral("Command1"), QStringLiteral("&Close"), this);
     // Enter in the passwords closes the window, as Esc does.
     m_close->setDefault(true);
 

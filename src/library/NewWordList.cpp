@@ -1,6 +1,7 @@
 #include "library/NewWordList.h"
 
 #include "library/FailureList.h"
+#include "platform/DialogButtons.h"
 #include "platform/Notice.h"
 #include "platform/ScreenFit.h"
 #include "platform/Twips.h"
@@ -28,13 +29,6 @@ namespace {
 // a small file is counted by then, and one that is no text file is told
 // without the dialog flashing up first.
 constexpr int quickCountMs = 50;
-
-template<typename Widget>
-Widget *named(Widget *widget, const QString &objectName)
-{
-    widget->setObjectName(objectName);
-    return widget;
-}
 
 // A path that may wrap after each folder's name.
 QString wrappable(const QString &path)
@@ -106,17 +100,10 @@ void NewWordList::buildControls()
     form->addRow(named(new QLabel(QStringLiteral("Words"), this), QStringLiteral("lblWordsCaption")), m_words);
     row(QStringLiteral("lblWarnings"), QStringLiteral("&Warnings"), m_warnings);
 
-    m_ok = named(new QPushButton(QStringLiteral("&Ok"), this), QStringLiteral("cmdOk"));
-    m_cancel = named(new QPushButton(QStringLiteral("&Cancel"), this), QStringLiteral("cmdCancel"));
-    for (QPushButton *button : {m_ok, m_cancel})
-        setLeastSize(button, twips.size(1215, 375));
-    m_ok->setDefault(true);
+    m_ok = dialogButton(QStringLiteral("cmdOk"), QStringLiteral("&Ok"), this);
+    m_cancel = dialogButton(QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"), this);
     m_ok->setEnabled(false); // until the words are counted
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addSpacing(twips.x(225));
-    buttons->addWidget(m_cancel);
+    QHBoxLayout *buttons = okCancelRow(m_ok, m_cancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(twips.x(240), twips.y(240), twips.x(240), twips.y(120));

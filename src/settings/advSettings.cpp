@@ -1,5 +1,6 @@
 #include "settings/advSettings.h"
 
+#include "platform/DialogButtons.h"
 #include "platform/Notice.h"
 #include "platform/ScreenFit.h"
 #include "platform/Twips.h"
@@ -19,13 +20,6 @@ namespace lexiglow {
 
 namespace {
 
-template<typename Widget>
-Widget *named(Widget *widget, const QString &objectName)
-{
-    widget->setObjectName(objectName);
-    return widget;
-}
-
 QLineEdit *numberBox(const QString &objectName, const Twips &twips, QWidget *parent)
 {
     auto *box = named(new QLineEdit(parent), objectName);
@@ -41,13 +35,6 @@ QLabel *caption(const QString &objectName, const QString &text, QWidget *field)
     auto *label = named(new QLabel(text, field->parentWidget()), objectName);
     label->setBuddy(field);
     return label;
-}
-
-QPushButton *button(const QString &objectName, const QString &caption, const Twips &twips, QWidget *parent)
-{
-    auto *result = named(new QPushButton(caption, parent), objectName);
-    setLeastSize(result, twips.size(1215, 375));
-    return result;
 }
 
 } // namespace
@@ -133,15 +120,10 @@ void advSettings::buildControls()
     grid->setColumnStretch(2, 1);
     setLeastSize(m_frame, twips.size(5175, 4335));
 
-    m_ok = button(QStringLiteral("Command2"), QStringLiteral("&Ok"), twips, this);
-    m_cancel = button(QStringLiteral("Command1"), QStringLiteral("&Cancel"), twips, this);
+    m_ok = dialogButton(QStringLiteral("Command2"), QStringLiteral("&Ok"), this);
+    m_cancel = dialogButton(QStringLiteral("Command1"), QStringLiteral("&Cancel"), this);
     // Enter keeps the edits, although "Cancel" comes first in the tab order.
-    m_ok->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addSpacing(twips.x(225));
-    buttons->addWidget(m_cancel);
+    QHBoxLayout *buttons = okCancelRow(m_ok, m_cancel);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(twips.x(120), twips.y(120), twips.x(150), twips.y(60));
     layout->setSpacing(twips.y(105));
