@@ -149,9 +149,8 @@ private slots:
             return PasswordRequest{.rules = {.minimum = minimum, .maximum = maximum}, .count = count};
         };
         QTest::addRow("three") << limits(1, 32, 3) << numbers({1, 2, 3}) << u"\r\n1\r\n2\r\n3"_s << 0;
-        const QList<double> none;
         QTest::addRow("random source fails mid-batch: none") << limits(1, 32, 3) << numbers({1, 2}) << u"script ran out"_s << 0;
-        QTest::addRow("zero") << limits(1, 32, 0) << none << QString() << 0;
+        QTest::addRow("zero") << limits(1, 32, 0) << QList<double>() << QString() << 0;
         QTest::addRow("1499th candidate still tested") << limits(2, 2, 1) << numbers(QList<int>(1498, 7) << 42) << u"\r\n42"_s << 0;
         QTest::addRow("1500th taken untested") << limits(12, 6, 1) << numbers(QList<int>(1499, 7) << 99) << u"\r\n99"_s << 1;
     }
