@@ -162,7 +162,7 @@ private slots:
     void addList_readsTheFileFirst_addsOnlyLists_data()
     {
         QTest::addColumn<QString>("fileName"); // empty: the user cancels
-        QTest::addColumn<QString>("kind");     // list, foreign, empty, missing or folder
+        QTest::addColumn<QString>("kind");     // list, foreign, empty or missing
         QTest::addColumn<int>("clicks");
         QTest::addColumn<int>("added");
         QTest::addColumn<QString>("problem"); // told after the file's name
@@ -173,8 +173,6 @@ private slots:
         QTest::addRow("a foreign file") << u"x.lxg"_s << u"foreign"_s << 1 << 0 << u"this is not a Lexiglow word list"_s;
         QTest::addRow("an empty file") << u"x.txt"_s << u"empty"_s << 1 << 0 << u"the file is empty"_s;
         QTest::addRow("a missing file") << u"x.lxg"_s << u"missing"_s << 1 << 0 << u"the file does not exist"_s;
-        // Unreadable as root too.
-        QTest::addRow("a folder") << u"x.lxg"_s << u"folder"_s << 1 << 0 << u"this is a folder, not a list file"_s;
         QTest::addRow("cancelled") << QString() << QString() << 1 << 0 << QString();
     }
 
@@ -188,9 +186,9 @@ private slots:
         m_env->writeList(u"a.lxg"_s, u"Animals"_s, u"Fur"_s, {u"cat"_s});
         start();
         // Written after the start-up scan, which therefore does not see them.
-        QVERIFY(QDir(m_env->folder.path()).mkpath(u"lists/x.lxg"_s));
+        QVERIFY(QDir(m_env->folder.path()).mkpath(u"lists"_s));
         const QString large = m_env->writeList(u"lists/common.lxg"_s, u"Common"_s, QString(), {u"word"_s});
-        const QString chosen = fileName.isEmpty() ? QString() : m_env->path(kind == u"folder"_s ? u"lists/x.lxg"_s : fileName);
+        const QString chosen = fileName.isEmpty() ? QString() : m_env->path(fileName);
         if (kind == u"list"_s)
             m_env->writeList(fileName, u"Extra"_s, u"Added"_s, {u"dog"_s});
         else if (kind == u"foreign"_s || kind == u"empty"_s)
