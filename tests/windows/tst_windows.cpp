@@ -80,13 +80,11 @@ struct Windows
             qWarning("the words were not counted");
     }
 
-    // Shows the window as it opens.
+    // Shows the window of that objectName as it opens.
     QWidget *show(const QString &name)
     {
-        const QHash<QString, QWidget *> windows{
-            {u"frmMain"_s, &*main}, {u"passSug"_s, &*suggestions}, {u"advSettings"_s, &settings->dialog()}, {u"frmSplash"_s, &*about},
-            {u"NewWordList"_s, &*newList}};
-        QWidget *shown = windows.value(name);
+        QWidget *const windows[] = {&*main, &*suggestions, &settings->dialog(), &*about, &*newList};
+        QWidget *shown = *std::find_if(std::begin(windows), std::end(windows), [&name](QWidget *w) { return w->objectName() == name; });
         shown->show();
         if (!QTest::qWaitForWindowExposed(shown))
             qWarning("%s was not exposed", qPrintable(name));
