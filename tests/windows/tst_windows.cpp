@@ -153,13 +153,6 @@ QColor backdropOf(const QWidget *widget)
     return widget->palette().color(widget->backgroundRole());
 }
 
-// The letter after a single "&", in lower case; none without one.
-QChar mnemonic(const QString &caption)
-{
-    const qsizetype at = caption.indexOf(u'&');
-    return at >= 0 && at + 1 < caption.size() && caption[at + 1] != u'&' ? caption[at + 1].toLower() : QChar();
-}
-
 // A control's caption, and what its mnemonic reaches: a button itself, a
 // label's field, the first control in a group box.
 std::pair<QString, QWidget *> captionOf(QWidget *widget)
@@ -341,11 +334,11 @@ private slots:
         m_windows.emplace();
         QWidget *shown = m_windows->show(window);
         QStringList seen;
-        QMap<QChar, QString> letters;
+        QMap<QKeySequence, QString> letters;
         QSet<QWidget *> reached;
         for (QWidget *widget : controls(shown)) {
             const auto [caption, target] = captionOf(widget);
-            if (const QChar letter = mnemonic(caption); !letter.isNull()) {
+            if (const QKeySequence letter = QKeySequence::mnemonic(caption); !letter.isEmpty()) {
                 seen << widget->objectName() + u' ' + caption;
                 QVERIFY2(!letters.contains(letter), qPrintable(letters[letter] + u" and "_s + widget->objectName() + u" share one"_s));
                 letters.insert(letter, widget->objectName());
