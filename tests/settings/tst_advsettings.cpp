@@ -3,7 +3,6 @@
 #include "settings/SettingsWindow.h"
 #include "settings/advSettings.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMetaProperty>
@@ -43,18 +42,18 @@ class TestAdvSettings final : public QObject
         return result;
     }
 
-    // Types new values, picks another letter case and toggles both ticks.
+    // Types the edited values, picks the edited list entries and toggles both ticks.
     void edit()
     {
-        for (int i = 0; i < 3; ++i) {
-            auto *box = dialog().findChild<QLineEdit *>(keys[i]);
-            box->clear();
-            QTest::keyClicks(box, edited[i]);
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            QWidget *control = dialog().findChild<QWidget *>(keys[i]);
+            if (auto *box = qobject_cast<QLineEdit *>(control))
+                box->clear(), QTest::keyClicks(box, edited[i]);
+            else if (auto *list = qobject_cast<QComboBox *>(control))
+                list->setCurrentText(edited[i]);
+            else
+                QTest::keyClick(control, Qt::Key_Space);
         }
-        dialog().findChild<QComboBox *>(u"Combo1"_s)->setCurrentText(u"Upper Case Only"_s);
-        dialog().findChild<QComboBox *>(u"Combo2"_s)->setCurrentText(u"300 seconds"_s);
-        QTest::keyClick(dialog().findChild<QCheckBox *>(u"Check1"_s), Qt::Key_Space);
-        QTest::keyClick(dialog().findChild<QCheckBox *>(u"Check2"_s), Qt::Key_Space);
     }
 
 private slots:
