@@ -15,28 +15,10 @@ class TestLargeList final : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-
-    // An empty file, or a folder, with the folders above it.
-    QString make(const QString &relative, bool asFolder = false) const
-    {
-        const QString path = m_dir.filePath(relative);
-        QDir().mkpath(asFolder ? path : QFileInfo(path).path());
-        if (!asFolder)
-            QFile(path).open(QIODevice::WriteOnly);
-        return path;
-    }
-
 private slots:
-    void init()
-    {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.path()));
-    }
-
     void largeListPath_findsTheListWhereBuildOrInstallPutsIt_data()
     {
-        QTest::addColumn<QString>("programFolder");
+        QTest::addColumn<QString>("programFolder"); // none: no folder, and the working folder holds lists/common.lxg
         QTest::addColumn<QString>("list");
         QTest::addColumn<bool>("listIsFolder");
         QTest::addColumn<bool>("found");
@@ -50,6 +32,7 @@ private slots:
         QTest::addRow("beside the program is not where it ships") << u"bin"_s << u"bin/common.lxg"_s << false << false;
         QTest::addRow("a folder of that name") << u"bin"_s << u"bin/lists/common.lxg"_s << true << false;
         QTest::addRow("installed elsewhere") << installedProgram << u"share/lexiglow/lists/common.lxg"_s << false << false;
+        QTest::addRow("no program folder") << QString() << u"lists/common.lxg"_s << false << false;
     }
 
     void largeListPath_findsTheListWhereBuildOrInstallPutsIt()
@@ -58,20 +41,15 @@ private slots:
         QFETCH(QString, list);
         QFETCH(bool, listIsFolder);
         QFETCH(bool, found);
-        make(programFolder, true);
-        const QString made = make(list, listIsFolder);
-        QCOMPARE(largeListPath(m_dir.filePath(programFolder)), found ? QDir::cleanPath(made) : QString());
-    }
-
-    // An empty folder is not the working folder, even where that holds the list.
-    void largeListPath_noProgramFolder_findsNothing()
-    {
-        make(u"lists/common.lxg"_s);
+        const QTemporaryDir dir;
+        const QString made = dir.filePath(list);
+        QVERIFY(QDir().mkpath(dir.filePath(programFolder)) && QDir().mkpath(listIsFolder ? made : QFileInfo(made).path()));
+        QVERIFY(listIsFolder || QFile(made).open(QIODevice::WriteOnly));
         const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_dir.path()));
-        const QString path = largeListPath(QString());
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const QString path = largeListPath(programFolder.isEmpty() ? QString() : dir.filePath(programFolder));
         QVERIFY(QDir::setCurrent(previous));
-        QCOMPARE(path, QString());
+        QCOMPARE(path, found ? QDir::cleanPath(made) : QString());
     }
 
     // This build's own program folder: the large list is where the build puts it.

@@ -3,6 +3,7 @@
 // What the window tests give the program in place of the real services, and
 // a way to work modal windows from inside their own event loops.
 
+#include "support/ListFileBytes.h"
 #include "support/MemorySettingsStore.h"
 #include "support/RecordingNotice.h"
 
@@ -75,10 +76,8 @@ struct WindowTestEnvironment final : lexiglow::RandomSource, lexiglow::FileDialo
     // Writes bytes into the program folder and returns the file's path.
     QString writeFile(const QString &fileName, const QByteArray &bytes)
     {
-        QFile file(path(fileName));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(file.fileName()));
-        return file.fileName();
+        listbytes::write(path(fileName), bytes);
+        return path(fileName);
     }
 
     // Writes a list file into the program folder, as lxg does, and returns its path.

@@ -80,13 +80,11 @@ struct Windows
             qWarning("the words were not counted");
     }
 
-    // Shows the window as it opens.
+    // Shows the window of that objectName as it opens.
     QWidget *show(const QString &name)
     {
-        const QHash<QString, QWidget *> windows{
-            {u"frmMain"_s, &*main}, {u"passSug"_s, &*suggestions}, {u"advSettings"_s, &settings->dialog()}, {u"frmSplash"_s, &*about},
-            {u"NewWordList"_s, &*newList}};
-        QWidget *shown = windows.value(name);
+        QWidget *const windows[] = {&*main, &*suggestions, &settings->dialog(), &*about, &*newList};
+        QWidget *shown = *std::find_if(std::begin(windows), std::end(windows), [&name](QWidget *w) { return w->objectName() == name; });
         shown->show();
         if (!QTest::qWaitForWindowExposed(shown))
             qWarning("%s was not exposed", qPrintable(name));
@@ -153,13 +151,6 @@ QColor backdropOf(const QWidget *widget)
     while (!widget->autoFillBackground() && !widget->isWindow())
         widget = widget->parentWidget();
     return widget->palette().color(widget->backgroundRole());
-}
-
-// The letter after a single "&", in lower case; none without one.
-QChar mnemonic(const QString &caption)
-{
-    const qsizetype at = caption.indexOf(u'&');
-    return at >= 0 && at + 1 < caption.size() && caption[at + 1] != u'&' ? caption[at + 1].toLower() : QChar();
 }
 
 // A control's caption, and what its mnemonic reaches: a button itself, a
@@ -343,11 +334,11 @@ private slots:
         m_windows.emplace();
         QWidget *shown = m_windows->show(window);
         QStringList seen;
-        QMap<QChar, QString> letters;
+        QMap<QKeySequence, QString> letters;
         QSet<QWidget *> reached;
         for (QWidget *widget : controls(shown)) {
             const auto [caption, target] = captionOf(widget);
-            if (const QChar letter = mnemonic(caption); !letter.isNull()) {
+            if (const QKeySequence letter = QKeySequence::mnemonic(caption); !letter.isEmpty()) {
                 seen << widget->objectName() + u' ' + caption;
                 QVERIFY2(!letters.contains(letter), qPrintable(letters[letter] + u" and "_s + widget->objectName() + u" share one"_s));
                 letters.insert(letter, widget->objectName());
