@@ -99,7 +99,14 @@ struct WindowTestEnvironment final : lexiglow::RandomSource, lexiglow::FileDialo
 inline bool settle(QWidget *suggestions)
 {
     const auto *busy = suggestions->findChild<QWidget *>(QStringLiteral("busyIndicator"));
-    return QTest::qWaitFor([busy] { return busy->isHidden(); }, 30000);
+    const bool settled = QTest::qWaitFor([busy] { return busy->isHidden(); }, 30000);
+    // The lines the results brought, and the busy bar gone, laid out: the
+    // window may grow for them.
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    }
+    return settled;
 }
 
 namespace modal {
