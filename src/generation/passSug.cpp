@@ -55,13 +55,7 @@ QColor weakMarkColour(const QPalette &palette)
 // What the user is told about a setting a batch cannot use.
 QString problemText(const SettingProblem &problem)
 {
-    const QString name = settingName(problem.field);
-    if (problem.reason == SettingProblem::Reason::TooLarge) {
-        return QStringLiteral("%1 can be at most %2.\nChange it in Advanced Settings.")
-            .arg(name)
-            .arg(PasswordRequest::maxCount);
-    }
-    return QStringLiteral("%1 is not a number: \"%2\".\nChange it in Advanced Settings.").arg(name, problem.text);
+    return problemSentence(problem) + QStringLiteral("\nChange it in Advanced Settings.");
 }
 
 // The lists the advice would read: every list of the library when some are

@@ -113,11 +113,7 @@ std::optional<PasswordRequest> suggestRequest(const Arguments &parsed)
             throw UsageError(QStringLiteral("--%1 needs a number, not '%2'").arg(option, problem.text));
         }
         // As the window does: the setting is named, and nothing is made.
-        err() << "lxg: the saved " << settingName(problem.field)
-              << (problem.reason == SettingProblem::Reason::TooLarge
-                      ? QStringLiteral(" can be at most %1").arg(PasswordRequest::maxCount)
-                      : QStringLiteral(" is not a number: \"%1\"").arg(problem.text))
-              << " (" << location << "); change it in Advanced Settings, give --" << option << ", or use --defaults"
+        err() << "lxg: the saved " << problemSentence(problem).chopped(1) << " (" << location << "); change it in Advanced Settings, give --" << option << ", or use --defaults"
               << Qt::endl;
         return std::nullopt;
     }
