@@ -19,28 +19,15 @@ private slots:
         QTest::addColumn<double>("seconds");
         QTest::addColumn<QString>("words");
         constexpr double minute = 60, hour = 3600, day = 86400, month = 31 * day, year = 12 * month;
-        const auto row = [](double seconds, const QString &words) { QTest::addRow("%g s", seconds) << seconds << words; };
-        row(0, u"less than a second"_s);
-        row(0.999, u"less than a second"_s);
-        row(1, u"1 second"_s);
-        row(1.499, u"1 second"_s);
-        row(1.5, u"2 seconds"_s);
-        row(59.499, u"59 seconds"_s);
-        row(59.5, u"60 seconds"_s);
-        row(minute, u"1 minute"_s);
-        row(1.5 * minute, u"2 minutes"_s);
-        row(hour - 1, u"60 minutes"_s);
-        row(hour, u"1 hour"_s);
-        row(23.5 * hour, u"24 hours"_s);
-        row(day, u"1 day"_s);
-        row(30.5 * day, u"31 days"_s);
-        row(month, u"1 month"_s);
-        row(11.49 * month, u"11 months"_s);
-        row(year, u"1 year"_s);
-        row(2.5 * year, u"3 years"_s);
-        row(99.5 * year, u"100 years"_s);
-        row(100 * year, u"centuries"_s);
-        row(std::numeric_limits<double>::infinity(), u"centuries"_s);
+        const std::pair<double, const char16_t *> rows[] = {
+            {0, u"less than a second"}, {0.999, u"less than a second"}, {1, u"1 second"}, {1.499, u"1 second"},
+            {1.5, u"2 seconds"}, {59.499, u"59 seconds"}, {59.5, u"60 seconds"}, {minute, u"1 minute"},
+            {1.5 * minute, u"2 minutes"}, {hour - 1, u"60 minutes"}, {hour, u"1 hour"}, {23.5 * hour, u"24 hours"},
+            {day, u"1 day"}, {30.5 * day, u"31 days"}, {month, u"1 month"}, {11.49 * month, u"11 months"},
+            {year, u"1 year"}, {2.5 * year, u"3 years"}, {99.5 * year, u"100 years"}, {100 * year, u"centuries"},
+            {std::numeric_limits<double>::infinity(), u"centuries"}};
+        for (const auto &[seconds, words] : rows)
+            QTest::addRow("%g s", seconds) << seconds << QString::fromUtf16(words);
     }
 
     void timeInWords_takesTheLargestUnitReached_roundedHalfUp()
