@@ -107,31 +107,22 @@ Chances returned(Chances candidates, const PasswordRules &rules)
     return candidates;
 }
 
-// The engine's draws as a script played over and over, and the text box a batch goes to.
+// The engine's draws, a script played over and over or else real ones, 53 bits each, from a fixed seed; and the
+// text box a batch goes to, with a count of each password (short enough to be kept without allocating).
 struct Harness final : RandomSource, SuggestionSink
 {
     void reseed() override {}
-    double next() override { return values[drawn++ % values.size()]; }
+    double next() override { return values.isEmpty() ? double(generator() >> 11) * 0x1.0p-53 : values[drawn++ % values.size()]; }
     void setText(const QString &more) override { text = more; }
-    void append(QStringView more) override { text += more; }
+    void append(QStringView line) override
+    {
+        text += line;
+        ++counts[std::u16string(line.utf16() + SuggestionEngine::lineBreak.size(), line.utf16() + line.size())];
+    }
 
     QList<double> values;
     qsizetype drawn = 0;
     QString text;
-};
-
-// Real draws, 53 bits each, from a fixed seed; and a count of each password a batch makes (short enough to
-// be kept without allocating).
-struct Tally final : RandomSource, SuggestionSink
-{
-    void reseed() override {}
-    double next() override { return double(generator() >> 11) * 0x1.0p-53; }
-    void setText(const QString &) override {}
-    void append(QStringView line) override
-    {
-        ++counts[std::u16string(line.utf16() + SuggestionEngine::lineBreak.size(), line.utf16() + line.size())];
-    }
-
     std::mt19937_64 generator{20261207};
     std::unordered_map<std::u16string, qint64> counts;
 };
@@ -271,7 +262,7 @@ private slots:
     // makes a digit, which runs into the number; the length limits turn some candidates away.
     void engineOutput_matchesTheModelsDistribution()
     {
-        Tally tally;
+        Harness tally;
         RecordingNotice notice;
         SuggestionEngine engine(tally, notice);
         QVERIFY(fill(engine, {u"a"_s, u"ab"_s, u" b "_s, u"b"_s, u"Ab"_s, u"e"_s}));
