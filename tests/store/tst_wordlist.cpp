@@ -31,18 +31,13 @@ QString recordOf(const wordList &list)
 }
 
 // Takes room bytes, then fails every write, as a full disk does.
-class FullDevice final : public QBuffer
+struct FullDevice final : QBuffer
 {
-public:
     explicit FullDevice(qint64 room) : m_room(room) { open(QIODevice::WriteOnly); }
-
-protected:
     qint64 writeData(const char *data, qint64 size) override
     {
         return pos() + size > m_room ? (setErrorString(u"No space left on device"_s), -1) : QBuffer::writeData(data, size);
     }
-
-private:
     const qint64 m_room;
 };
 
@@ -64,16 +59,14 @@ class TestWordList final : public QObject
     {
         m_notice.messages.clear();
         const QString before = recordOf(list);
-        QString raised;
         try {
             streaming ? list.ReadData(file, [](QStringView) {}) : list.ReadData(file);
         } catch (const std::runtime_error &error) {
-            raised = QString::fromStdString(error.what()).replace(QDir::toNativeSeparators(file), u"FILE"_s);
+            m_notice.messages.append(QString::fromStdString(error.what()).replace(QDir::toNativeSeparators(file), u"FILE"_s));
         }
-        const QStringList outcome = m_notice.messages + (raised.isEmpty() ? QStringList() : QStringList{raised});
-        if (outcome.isEmpty())
+        if (m_notice.messages.isEmpty())
             return recordOf(list);
-        return outcome.join(u" + "_s) + (recordOf(list) == before ? QString() : u" + the record changed"_s);
+        return m_notice.messages.join(u" + "_s) + (recordOf(list) == before ? QString() : u" + the record changed"_s);
     }
 
 private slots:
