@@ -182,8 +182,7 @@ private slots:
     void systemRandom_givesFreshSequences_failsClosed()
     {
         // Two sources started at the same moment differ: the sequence is not seeded from the clock.
-        SystemRandomSource one;
-        SystemRandomSource other;
+        SystemRandomSource one, other;
         QVERIFY((QList<double>{one.next(), one.next()}) != (QList<double>{other.next(), other.next()}));
 
         // Interrupted once, then a byte a call: the block is still filled.
