@@ -77,13 +77,14 @@ private slots:
         write(path(u"words.txt"_s), "\xef\xbb\xbf" "caf\xc3\xa9\r\n\r\n  \nEuro \xe2\x82\xac\n two words \n[\n\xd0\x96uk \xe2\x82\xac\ncaf\xc3\xa9\nlast");
         const Run created = lxg({u"create"_s, path(u"list.lxg"_s), u"--name"_s, u"\u0416ar"_s,
                                  u"--description=Things \u0153"_s, path(u"words.txt"_s)});
-        QCOMPARE(created, (Run{0, u"Wrote 7 words to "_s + path(u"list.lxg"_s) + u'\n', u"lxg: warning: the name's '\u0416' cannot be stored and is written as '?'\n"
-                              "lxg: warning: line 3: holds only blanks and is skipped\n"
-                              "lxg: warning: line 5: ' two words ' has blanks at its ends, and spaces there are "
-                              "dropped when it is drawn\n"
-                              "lxg: warning: line 6: '[' alone reads back as an empty word\n"
-                              "lxg: warning: line 7: '\u0416' cannot be stored and is written as '?'\n"
-                              "lxg: warning: line 8: 'caf\u00e9' repeats line 1, so it is drawn twice as often\n"_s}));
+        QCOMPARE(created, (Run{0, u"Wrote 7 words to "_s + path(u"list.lxg"_s) + u'\n',
+                               u"lxg: warning: the name's '\u0416' cannot be stored and is written as '?'\n"
+                               "lxg: warning: line 3: holds only blanks and is skipped\n"
+                               "lxg: warning: line 5: ' two words ' has blanks at its ends, and spaces there are "
+                               "dropped when it is drawn\n"
+                               "lxg: warning: line 6: '[' alone reads back as an empty word\n"
+                               "lxg: warning: line 7: '\u0416' cannot be stored and is written as '?'\n"
+                               "lxg: warning: line 8: 'caf\u00e9' repeats line 1, so it is drawn twice as often\n"_s}));
         QCOMPARE(lxg({u"show"_s, path(u"list.lxg"_s)}).out,
                  u"?ar\nThings \u0153\ncaf\u00e9\nEuro \u20ac\n two words \n\n?uk \u20ac\ncaf\u00e9\nlast\n"_s);
 
@@ -162,8 +163,9 @@ private slots:
         // A FIFO in the settings file's place is not opened, where reading it would wait for ever.
         const QString fifo = path(u"fifoconfig/lexiglow/lexiglow.conf"_s);
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        QCOMPARE(lxg({u"suggest"_s}, {}, {u"XDG_CONFIG_HOME="_s + path(u"fifoconfig"_s)}), (Run{1, {}, u"lxg: %1 is not a regular file, so Lexiglow neither reads its settings from it nor stores "
-                               "them there.\n"_s.arg(fifo)}));
+        QCOMPARE(lxg({u"suggest"_s}, {}, {u"XDG_CONFIG_HOME="_s + path(u"fifoconfig"_s)}),
+                 (Run{1, {}, u"lxg: %1 is not a regular file, so Lexiglow neither reads its settings from it nor stores "
+                             "them there.\n"_s.arg(fifo)}));
     }
 
     // Passwords that break the limits, or hold no word, are printed with a warning; a failing random source prints none.
