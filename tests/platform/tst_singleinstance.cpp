@@ -42,9 +42,8 @@ class TestSingleInstance final : public QObject
             result = {instance.claim(patience), instance.problem()};
         }));
         later->start();
-        while (!later->isFinished())
+        while (!later->wait(0))
             QTest::qWait(5);
-        later->wait();
         return result;
     }
 
