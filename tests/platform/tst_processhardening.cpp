@@ -46,8 +46,7 @@ int memoryReadError(qint64 pid)
     if (::syscall(SYS_capset, &header, lowered.data()) != 0)
         return -1;
     char byte = 0;
-    iovec local{&byte, 1};
-    iovec remote{nullptr, 1};
+    iovec local{&byte, 1}, remote{nullptr, 1};
     const int error = ::process_vm_readv(pid_t(pid), &local, 1, &remote, 1, 0) < 0 ? errno : 0;
     ::syscall(SYS_capset, &header, held.data());
     return error;

@@ -66,8 +66,7 @@ private slots:
         QFETCH(QString, changesOfA);
         QFETCH(QString, changesOfB);
         QFETCH(QByteArray, file);
-        QSettingsStore a(m_ini);
-        QSettingsStore b(m_ini);
+        QSettingsStore a(m_ini), b(m_ini);
         set(a, changesOfA);
         QVERIFY(a.flush());
 
@@ -164,10 +163,8 @@ private slots:
                 failures += store.flush() ? 0 : 1;
             }
         };
-        std::thread first(writer, u"first"_s);
-        std::thread second(writer, u"second"_s);
-        first.join();
-        second.join();
+        std::thread first(writer, u"first"_s), second(writer, u"second"_s);
+        first.join(), second.join();
 
         QCOMPARE(failures.load(), 0);
         const QSettingsStore result(m_ini);

@@ -42,9 +42,8 @@ class TestSingleInstance final : public QObject
             result = {instance.claim(patience), instance.problem()};
         }));
         later->start();
-        while (!later->isFinished())
+        while (!later->wait(0))
             QTest::qWait(5);
-        later->wait();
         return result;
     }
 
@@ -174,12 +173,10 @@ private slots:
             copy.start(QStringLiteral(LEXIGLOW_PATH), {});
         };
         const SingleInstance names(m_runtime->filePath(u"runtime"_s), m_settings);
-
-        QProcess first;
+        QProcess first, second, third;
         start(first);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(names.serverName()), 20000);
         // Sooner than its splash (9.9 s) would close, had it shown one.
-        QProcess second;
         start(second);
         QVERIFY(second.waitForFinished(9000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
@@ -189,7 +186,6 @@ private slots:
         first.kill();
         QVERIFY(first.waitForFinished());
         QVERIFY(QFileInfo::exists(names.lockFilePath()) && QFileInfo::exists(names.serverName()));
-        QProcess third;
         start(third);
         // The third is the first copy now, and answers.
         QTRY_VERIFY_WITH_TIMEOUT(exchange(names.serverName(), "activate\n") == "ok\n", 20000);

@@ -5,20 +5,12 @@
 
 struct rlimit;
 
-extern "C" int prctl(int, ...)
+static int refused()
 {
     errno = EPERM;
     return -1;
 }
 
-extern "C" int setrlimit(int, const rlimit *)
-{
-    errno = EPERM;
-    return -1;
-}
-
-extern "C" int setrlimit64(int, const rlimit *)
-{
-    errno = EPERM;
-    return -1;
-}
+extern "C" int prctl(int, ...) { return refused(); }
+extern "C" int setrlimit(int, const rlimit *) { return refused(); }
+extern "C" int setrlimit64(int, const rlimit *) { return refused(); }

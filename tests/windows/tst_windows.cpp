@@ -103,11 +103,10 @@ void copyAPassword(QPlainTextEdit *passwords)
 // The window's own controls, which it names, not the parts Qt makes inside them.
 QList<QWidget *> controls(QWidget *window)
 {
-    QList<QWidget *> result;
-    for (QWidget *widget : window->findChildren<QWidget *>()) {
-        if (widget->isVisibleTo(window) && !widget->objectName().isEmpty() && !widget->objectName().startsWith(u"qt_"_s))
-            result.append(widget);
-    }
+    QList<QWidget *> result = window->findChildren<QWidget *>();
+    result.removeIf([window](QWidget *widget) {
+        return !widget->isVisibleTo(window) || widget->objectName().isEmpty() || widget->objectName().startsWith(u"qt_"_s);
+    });
     return result;
 }
 
